@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tavrel needs to build, run and test.
+# Usage: scripts/install-deps.sh [build|run|test]   (default: test, which is a superset)
+set -euo pipefail
+
+what=${1:-test}
+build_pkgs=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-dejavu-core libgl-dev)
+run_pkgs=(xvfb xauth)
+test_pkgs=(xvfb xauth xdotool trayer x11-utils imagemagick faketime clang-format)
+
+pkgs=("${build_pkgs[@]}")
+case "$what" in
+build) ;;
+run) pkgs+=("${run_pkgs[@]}") ;;
+test) pkgs+=("${test_pkgs[@]}") ;;
+*) echo "usage: $0 [build|run|test]" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${pkgs[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

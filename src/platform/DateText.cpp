@@ -1,0 +1,100 @@
+#include "DateText.h"
+
+#include "ProgramError.h"
+
+#include <QRegularExpression>
+
+namespace tavrel {
+
+namespace {
+
+// "yy" alone becomes "yyyy"; an existing "yyyy" stays.
+QString withFourDigitYear(QString pattern) {
+    static const QRegularExpression years(QStringLiteral("y+"));
+    return pattern.replace(years, QStringLiteral("yyyy"));
+}
+
+// Day and month without leading zeros read both "01" and "1".
+QString lenient(QString pattern) {
+    static const QRegularExpression days(QStringLiteral("(?<![d])dd(?![d])"));
+    static const QRegularExpression months(QStringLiteral("(?<![M])MM(?![M])"));
+    return pattern.replace(days, QStringLiteral("d")).replace(months, QStringLiteral("M"));
+}
+
+QString withoutTimeZone(QString pattern) {
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b"));
+    return pattern.remove(zone).trimmed();
+}
+
+} // namespace
+
+DateText::DateText(QLocale locale, QString shortPatternOverride) : m_locale(std::move(locale)) {
+    const QString own = shortPatternOverride.isEmpty()
+                            ? m_locale.dateFormat(QLocale::ShortFormat)
+                            : shortPatternOverride;
+    m_writePattern = withFourDigitYear(own);
+    m_readPatterns = {lenient(m_writePattern), lenient(own), QStringLiteral("yyyy-M-d")};
+    m_readPatterns.removeDuplicates();
+}
+
+QString DateText::shortDate(QDate date) const { return m_locale.toString(date, m_writePattern); }
+
+QDate DateText::parseDate(const QString& text) const {
+    const QString t = text.trimmed();
+    for (const QString& pattern : m_readPatterns) {
+        QDate d = m_locale.toDate(t, pattern);
+        if (!d.isValid())
+            continue;
+        // A two-digit year falls in 1930..2029.
+        if (!pattern.contains(QLatin1String("yyyy")) && d.year() < 1930)
+            d = d.addYears(100);
+        return d;
+    }
+    throw ProgramError(TypeMismatch);
+}
+
+QString DateText::longDate(QDate date) const {
+    return m_locale.toString(date, QLocale::LongFormat);
+}
+
+QString DateText::monthYear(QDate date) const {
+    return m_locale.standaloneMonthName(date.month(), QLocale::LongFormat) + QLatin1Char(' ') +
+           QString::number(date.year());
+}
+
+QString DateText::timeText(QTime time) const {
+    return m_locale.toString(time, withoutTimeZone(m_locale.timeFormat(QLocale::LongFormat)));
+}
+
+QString DateText::shortTimeText(QTime time) const {
+    return m_locale.toString(time, withoutTimeZone(m_locale.timeFormat(QLocale::ShortFormat)));
+}
+
+QString DateText::ampmTime(QTime time) {
+    const int h12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
+    return QString::asprintf("%02d:%02d:%02d %s", h12, time.minute(), time.second(),
+                             time.hour() < 12 ? "am" : "pm");
+}
+
+QTime DateText::parseTime(const QString& text) {
+    static const QRegularExpression form(QStringLiteral(
+        "^\\s*(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*(?:([aApP])\\.?[mM]?\\.?)?\\s*$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        throw ProgramError(TypeMismatch);
+    int hour = m.captured(1).toInt();
+    const int minute = m.captured(2).toInt();
+    const int second = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
+    const QString half = m.captured(4).toLower();
+    if (!half.isEmpty()) {
+        if (hour < 1 || hour > 12)
+            throw ProgramError(TypeMismatch);
+        hour = hour % 12 + (half == QLatin1String("p") ? 12 : 0);
+    }
+    const QTime t(hour, minute, second);
+    if (!t.isValid())
+        throw ProgramError(TypeMismatch);
+    return t;
+}
+
+} // namespace tavrel

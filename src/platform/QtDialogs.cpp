@@ -1,0 +1,85 @@
+#include "QtDialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace tavrel {
+
+QMessageBox* QtDialogs::build(const QString& text, const QString& title, uint32_t style) {
+    auto* box = new QMessageBox();
+    box->setWindowTitle(title.isEmpty() ? kProgramTitle : title);
+    // Files hold CR LF; the toolkit wants bare line feeds.
+    QString shown = text;
+    box->setText(shown.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    box->setTextFormat(Qt::PlainText);
+
+    switch (style & MB::IconMask) {
+    case MB::ICONSTOP:
+        box->setIcon(QMessageBox::Critical);
+        break;
+    case MB::ICONQUESTION:
+        box->setIcon(QMessageBox::Question);
+        break;
+    case MB::ICONWARNING:
+        box->setIcon(QMessageBox::Warning);
+        break;
+    case MB::ICONINFORMATION:
+        box->setIcon(QMessageBox::Information);
+        break;
+    default:
+        box->setIcon(QMessageBox::NoIcon);
+    }
+
+    QMessageBox::StandardButton second = QMessageBox::NoButton;
+    switch (style & MB::ButtonMask) {
+    case MB::OKCANCEL:
+        box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box->setEscapeButton(QMessageBox::Cancel);
+        second = QMessageBox::Cancel;
+        box->setDefaultButton(QMessageBox::Ok);
+        break;
+    case MB::YESNO:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setEscapeButton(QMessageBox::No);
+        second = QMessageBox::No;
+        box->setDefaultButton(QMessageBox::Yes);
+        break;
+    default:
+        box->setStandardButtons(QMessageBox::Ok);
+        box->setEscapeButton(QMessageBox::Ok);
+        box->setDefaultButton(QMessageBox::Ok);
+    }
+    if ((style & MB::DefaultMask) == MB::DEFBUTTON2 && second != QMessageBox::NoButton)
+        box->setDefaultButton(second);
+    if (style & MB::SETFOREGROUND)
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box;
+}
+
+int QtDialogs::messageBox(const QString& text, const QString& title, uint32_t style) {
+    QMessageBox* box = build(text, title, style);
+    if (style & MB::SETFOREGROUND) {
+        box->show();
+        box->raise();
+        box->activateWindow();
+    }
+    const int answer = box->exec();
+    delete box;
+    switch (answer) {
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    default:
+        // OK, and a box closed by its title bar, answer as its escape button would.
+        return (style & MB::ButtonMask) == MB::YESNO       ? IDNO
+               : (style & MB::ButtonMask) == MB::OKCANCEL && answer != QMessageBox::Ok ? IDCANCEL
+                                                                                       : IDOK;
+    }
+}
+
+void QtDialogs::beep() { QApplication::beep(); }
+
+} // namespace tavrel

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "Clock.h"
+#include "Dialogs.h"
+#include "MainWindowPort.h"
+#include "Sound.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace tavrel::test {
+
+// One ordered trace that every fake writes into, so tests can check "sound before box".
+struct EventLog {
+    QStringList events;
+};
+
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(10, 0)))
+        : m_now(std::move(start)) {}
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime& t) { m_now = t; }
+    void set(QDate d, QTime t) { m_now = QDateTime(d, t); }
+    void advanceSecs(qint64 s) { m_now = m_now.addSecs(s); }
+    void advanceMSecs(qint64 ms) { m_now = m_now.addMSecs(ms); }
+
+private:
+    QDateTime m_now;
+};
+
+struct ShownBox {
+    QString text;
+    QString title;
+    uint32_t style = 0;
+};
+
+// Records every box and answers from a script (IDOK when the script is empty).
+class FakeDialogs final : public Dialogs {
+public:
+    explicit FakeDialogs(EventLog* log = nullptr) : m_log(log) {}
+
+    int messageBox(const QString& text, const QString& title, uint32_t style) override;
+    void beep() override;
+
+    QList<ShownBox> boxes;
+    QList<int> answers;
+    int beeps = 0;
+    // Runs while a box is "open", before it answers: re-entrant ticks are simulated here.
+    std::function<void(const ShownBox&)> whileOpen;
+
+private:
+    EventLog* m_log;
+};
+
+class FakeSound final : public SoundPlayer {
+public:
+    explicit FakeSound(EventLog* log = nullptr) : m_log(log) {}
+    void PlaySoundCue(const QString& path) override;
+    QStringList played;
+
+private:
+    EventLog* m_log;
+};
+
+class RecordingMainWindow final : public MainWindowPort {
+public:
+    explicit RecordingMainWindow(EventLog* log = nullptr) : m_log(log) {}
+
+    void addSavedMessage(const QString& description) override;
+    void setEditDeleteEnabled(bool enabled) override;
+    void showPlaceholder() override;
+    void showWindow() override;
+    void setTimerMessageEnabled(bool enabled) override;
+
+    QStringList savedMessages;
+    bool editDeleteEnabled = true;
+    bool placeholder = false;
+    int shown = 0;
+    bool timerMessageEnabled = false;
+    QStringList calls;
+
+private:
+    void note(const QString& call);
+    EventLog* m_log;
+};
+
+} // namespace tavrel::test
