@@ -1,0 +1,98 @@
+#pragma once
+
+#include "MainWindowPort.h"
+#include "MessageRecord.h"
+
+#include <QList>
+#include <QString>
+#include <QTime>
+#include <functional>
+
+namespace tavrel {
+
+class Clock;
+class DateText;
+class Dialogs;
+class SoundPlayer;
+
+// The reminder engine: owner of the program's shared state and of the routines that read the
+// message files, decide what is due, keep the timer file and show messages. One instance lives
+// as long as the program; everything reaches the main window through MainWindowPort.
+class StartupAndRoutines {
+public:
+    // Creates (on first call) and returns the main window. Its first use loads the window.
+    using WindowLoader = std::function<MainWindowPort&()>;
+    // Ends the program at once after the corrupted-messages warning (the tray icon is removed
+    // by whoever implements it; nothing else of the close sequence runs).
+    using EndProgram = std::function<void()>;
+
+    struct TimerEntry {
+        QTime time;
+        QString text;
+    };
+
+    StartupAndRoutines(const Clock& clock, Dialogs& dialogs, SoundPlayer& sound,
+                       const DateText& dates, QString programFolder, WindowLoader loadMainWindow,
+                       EndProgram endProgram);
+    Q_DISABLE_COPY_MOVE(StartupAndRoutines)
+
+    // --- shared state -------------------------------------------------------------------
+    MessageRecord CurrentMessage;
+    bool showNow = false;
+    bool missedToday = false;
+    bool overwriteExisting = false;
+    QList<TimerEntry> timerEntries; // timerEntries[0] is entry 1
+    int timerEntryCount = 0;
+    QTime lastTimerCheck{0, 0, 0};
+
+    // --- services -------------------------------------------------------------------------
+    QString ProgramFolder() const { return m_programFolder; }
+    const DateText& dates() const { return m_dates; }
+    const Clock& clock() const { return m_clock; }
+    Dialogs& dialogs() { return m_dialogs; }
+    SoundPlayer& sound() { return m_sound; }
+    bool mainWindowLoaded() const { return m_window != nullptr; }
+    MainWindowPort& mainWindow();
+
+    // --- start-up -------------------------------------------------------------------------
+    enum class MainResult {
+        Running, // the main window is loaded: the program lives on
+        Ended,   // the program must end now (second copy, corrupted file, window never loaded)
+    };
+    MainResult Main(bool anotherCopyRunning);
+    void olderMessages();
+
+    // --- timed messages -------------------------------------------------------------------
+    void CheckTime();
+    void writeTimerTempfile();
+    bool ReadTimerFile();
+    void ShowDueTimedMessages(); // TimerMessage_Timer
+    void DeleteTimerFile();
+    void RebuildTimerFile();
+    QString TimerFilePath() const { return m_programFolder + QStringLiteral("Timerfile"); }
+
+    // --- days -----------------------------------------------------------------------------
+    void NewRoutine();
+    void PromptMissedMessage();
+    void ShowDueMessageBox(); // the due-message box for CurrentMessage
+    // TimerNewDay_Timer: counts ticks; on the 31st runs CheckforNewDay. Returns true when the
+    // day changed and the caller must set its three date labels to today's short date.
+    bool TimerNewDay_Timer(const QString& lblHIDDENdateTODAY);
+    bool CheckforNewDay(const QString& lblHIDDENdateTODAY);
+    int newDayTicks = 0;
+
+    // --- status ---------------------------------------------------------------------------
+    void ShowStatus();
+
+private:
+    const Clock& m_clock;
+    Dialogs& m_dialogs;
+    SoundPlayer& m_sound;
+    const DateText& m_dates;
+    QString m_programFolder;
+    WindowLoader m_loadMainWindow;
+    EndProgram m_endProgram;
+    MainWindowPort* m_window = nullptr;
+};
+
+} // namespace tavrel
