@@ -28,6 +28,16 @@ QString listed(const QString& characters) {
     return parts.join(QLatin1Char(' '));
 }
 
+// Control characters cannot stand in a Windows file name, and a NUL would cut the name short
+// of its extension; they are refused with the same box as the listed characters.
+bool hasControlCharacter(const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20)
+            return true;
+    }
+    return false;
+}
+
 QTime minuteOf(const QString& timeText) {
     return DateText::minuteCut(DateText::parseTime(timeText));
 }
@@ -86,7 +96,8 @@ std::optional<SaveRefusal> CheckSave(const ComposerFields& fields, const Message
             false,
             false};
     }
-    if (!StringChk(fields.txtMessageName, kForbiddenDescriptionChars).isEmpty()) {
+    if (!StringChk(fields.txtMessageName, kForbiddenDescriptionChars).isEmpty() ||
+        hasControlCharacter(fields.txtMessageName)) {
         return SaveRefusal{
             {QStringLiteral("The following characters are not allowed in a description: ") + kCrLf +
                  listed(kForbiddenDescriptionChars),

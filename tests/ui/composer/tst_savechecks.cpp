@@ -184,6 +184,12 @@ private slots:
         }
 
         f = goodFields();
+        f.txtMessageName = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        QTest::newRow("nul") << f << kBox3 << "Snorry!" << stop << name << true << false;
+        f.txtMessageName = QStringLiteral("line\nbreak");
+        QTest::newRow("line feed") << f << kBox3 << "Snorry!" << stop << name << true << false;
+
+        f = goodFields();
         f.lblchoosendate = day(-1);
         f.lblchoosenpriordate = day(-3);
         QTest::newRow("due yesterday before prior")
