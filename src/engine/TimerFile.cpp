@@ -4,6 +4,7 @@
 #include "DateText.h"
 #include "Dialogs.h"
 #include "FieldReader.h"
+#include "FileOps.h"
 #include "FileText.h"
 #include "FlagScope.h"
 #include "MessageFile.h"
@@ -12,29 +13,21 @@
 #include "Sound.h"
 
 #include <QFile>
+#include <cerrno>
 
 namespace tavrel {
 
 namespace {
 
-ProgramError fileError(const QFile& file) {
-    switch (file.error()) {
-    case QFileDevice::PermissionsError:
-        return ProgramError(PermissionDenied);
-    case QFileDevice::ResourceError:
-        return ProgramError(DiskFull);
-    default:
-        return ProgramError(PathFileAccessError);
-    }
-}
-
 // Appends a line, or replaces the whole file with it; both create the file.
 void writeTimerLine(const QString& path, const QByteArray& bytes, bool overwrite) {
     QFile file(path);
+    errno = 0;
     if (!file.open(overwrite ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::Append))
-        throw fileError(file);
+        throw ProgramError(FileErrorCode(file.error(), errno));
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush())
-        throw fileError(file);
+        throw ProgramError(FileErrorCode(file.error(), errno));
     file.close();
 }
 
