@@ -78,6 +78,9 @@ private slots:
         e.RebuildTimerFile();
         int nested = 0;
         rig.dialogs.whileOpen = [&](const ShownBox&) {
+            // Only the first box ticks again, so a missing guard fails instead of recursing.
+            if (nested > 0)
+                return;
             for (int i = 0; i < 3; ++i) {
                 rig.clock.advanceSecs(10);
                 ++nested;
