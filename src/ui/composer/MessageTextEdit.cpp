@@ -10,15 +10,16 @@ namespace tavrel {
 MessageTextEdit::MessageTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int added) {
-                m_changeStart = position;
-                m_changeEnd = position + added;
-            });
+    connect(document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+        m_changeStart = position;
+        m_changeEnd = position + added;
+    });
     connect(this, &QPlainTextEdit::textChanged, this, &MessageTextEdit::enforceLimit);
 }
 
-QString MessageTextEdit::fileText() const { return ToFileText(toPlainText()); }
+QString MessageTextEdit::fileText() const {
+    return ToFileText(toPlainText());
+}
 
 void MessageTextEdit::setFileText(const QString& text) {
     m_programmatic = true;

@@ -33,7 +33,9 @@ void UpDown::setRange(int minimum, int maximum) {
     m_value = qBound(m_minimum, m_value, m_maximum);
 }
 
-void UpDown::setValue(int value) { m_value = qBound(m_minimum, value, m_maximum); }
+void UpDown::setValue(int value) {
+    m_value = qBound(m_minimum, value, m_maximum);
+}
 
 void UpDown::stepBy(int steps) {
     emit aboutToStep();

@@ -21,7 +21,9 @@
 #include <QSignalBlocker>
 
 // Resources live in a static library: they must be registered by name, outside any namespace.
-static void initTavrelResources() { Q_INIT_RESOURCE(tavrel); }
+static void initTavrelResources() {
+    Q_INIT_RESOURCE(tavrel);
+}
 
 namespace tavrel {
 
@@ -33,8 +35,7 @@ constexpr int kTimerMessageInterval = 10000;
 constexpr int kTimerNewDayInterval = 65535;
 const QColor kGrey(224, 224, 224);
 
-template <typename W>
-W* place(QWidget* parent, const char* name, const QRect& twipsRect) {
+template <typename W> W* place(QWidget* parent, const char* name, const QRect& twipsRect) {
     auto* widget = new W(parent);
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(twipsRect);
@@ -47,8 +48,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const Q
     return l;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption,
-                    const QRect& rect) {
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& rect) {
     auto* b = place<QPushButton>(parent, name, rect);
     b->setText(caption);
     b->setAutoDefault(false);
@@ -139,9 +139,9 @@ void frmmain::buildControls() {
     cmdEdit = button(this, "cmdEdit", QStringLiteral("&Edit"), TwipsRect(270, 855, 1410, 315));
     cmdDelete =
         button(this, "cmdDelete", QStringLiteral("&Delete"), TwipsRect(1740, 855, 1410, 315));
-    lblMessagename = label(this, "lblMessagename",
-                           QStringLiteral("Enter a short message description:"),
-                           TwipsRect(270, 1305, 2865, 195));
+    lblMessagename =
+        label(this, "lblMessagename", QStringLiteral("Enter a short message description:"),
+              TwipsRect(270, 1305, 2865, 195));
     txtMessageName =
         place<ComposerLineEdit>(this, "txtMessageName", TwipsRect(270, 1545, 2865, 315));
     lblName = label(this, "lblName", QStringLiteral("Enter message text:"),
@@ -189,9 +189,8 @@ void frmmain::buildControls() {
     cmdSaveMessage->setEnabled(false);
     cmdOptional->setEnabled(false);
 
-    setFont(fittingFont(font(), {lblSaved, lblMessagename, lblName, cmdEdit, cmdDelete,
-                                 cmdcalendar, cmdOptional, cmdSaveMessage, cmdReset, cmdHide,
-                                 cmdExit}));
+    setFont(fittingFont(font(), {lblSaved, lblMessagename, lblName, cmdEdit, cmdDelete, cmdcalendar,
+                                 cmdOptional, cmdSaveMessage, cmdReset, cmdHide, cmdExit}));
     lblDaysprior->setFont(daysPriorFont(font()));
 }
 
@@ -256,7 +255,9 @@ void frmmain::showPlaceholder() {
     txtmessage->setFileText(kPlaceholder);
 }
 
-void frmmain::showWindow() { show(); }
+void frmmain::showWindow() {
+    show();
+}
 
 void frmmain::setTimerMessageEnabled(bool enabled) {
     if (enabled && !TimerMessage.isActive())

@@ -146,8 +146,6 @@ private:
     EndProgram m_endProgram;
     ModalOpen m_modalOpen;
     bool m_unloaded = false;
-    bool m_inTimerMessage = false;
-    bool m_inTimerNewDay = false;
 };
 
 } // namespace tavrel

@@ -28,10 +28,10 @@ const QString kExtension = QStringLiteral(".tvr");
 
 void frmmain::cmdSaveMessage_Click() {
     try {
-        const ComposerFields fields{txtMessageName->text(),    txtmessage->fileText(),
-                                    lblchoosendate->text(),    txtDaysprior->text(),
-                                    lblDaysprior->text(),      lblchoosenpriordate,
-                                    lblHIDDENstart,            lblHIDDENeinde};
+        const ComposerFields fields{txtMessageName->text(), txtmessage->fileText(),
+                                    lblchoosendate->text(), txtDaysprior->text(),
+                                    lblDaysprior->text(),   lblchoosenpriordate,
+                                    lblHIDDENstart,         lblHIDDENeinde};
         m_engine.CurrentMessage = FillMessageRecord(fields);
         const QDate today = m_engine.clock().today();
         if (const std::optional<SaveRefusal> refusal =

@@ -80,9 +80,13 @@ void frmmain::txtMessageName_KeyUp() {
     lblHIDDENeinde = kNoTime;
 }
 
-void frmmain::txtmessage_KeyUp() { txtMessageName_KeyUp(); }
+void frmmain::txtmessage_KeyUp() {
+    txtMessageName_KeyUp();
+}
 
-void frmmain::cboSavedmessages_Change() { cmdEdit->setEnabled(true); }
+void frmmain::cboSavedmessages_Change() {
+    cmdEdit->setEnabled(true);
+}
 
 void frmmain::cboSavedmessages_Click() {
     writeComboItem();
@@ -94,7 +98,9 @@ void frmmain::selectSavedMessage(int index) {
     cboSavedmessages_Click();
 }
 
-void frmmain::UpDownprior_Change() { actionPrior(); }
+void frmmain::UpDownprior_Change() {
+    actionPrior();
+}
 
 void frmmain::lblDaysprior_MouseMove() {
     lblDaysprior->setToolTip(QLatin1Char(' ') + lblDaysprior->text() + QLatin1Char(' '));

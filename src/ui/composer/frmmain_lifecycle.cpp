@@ -161,7 +161,9 @@ void frmmain::menuSettings_Click() {
     activateWindow();
 }
 
-void frmmain::menuStatus_Click() { m_engine.ShowStatus(); }
+void frmmain::menuStatus_Click() {
+    m_engine.ShowStatus();
+}
 
 void frmmain::menuAbout_Click() {
     if (isMinimized())
@@ -172,33 +174,21 @@ void frmmain::menuAbout_Click() {
     m_dialogs.ShowAbout();
 }
 
+// The engine leaves out ticks that arrive while an earlier tick's boxes are still open.
 void frmmain::TimerMessage_Timer() {
-    // A tick during an earlier tick's box would show the same message twice.
-    if (m_inTimerMessage)
-        return;
-    m_inTimerMessage = true;
     try {
         m_engine.ShowDueTimedMessages();
     } catch (const ProgramError&) {
     }
-    m_inTimerMessage = false;
 }
 
 void frmmain::TimerNewDay_Timer() {
-    if (m_inTimerNewDay)
-        return;
-    m_inTimerNewDay = true;
-    try {
-        if (m_engine.TimerNewDay_Timer(lblHIDDENdateTODAY)) {
-            const QString today = todayText();
-            lblchoosendate->setText(today);
-            lblchoosenpriordate = today;
-            lblHIDDENdateTODAY = today;
-        }
-    } catch (const ProgramError& error) {
-        showError(error, QStringLiteral("CheckforNewDay"));
+    if (m_engine.TimerNewDay_Timer(lblHIDDENdateTODAY)) {
+        const QString today = todayText();
+        lblchoosendate->setText(today);
+        lblchoosenpriordate = today;
+        lblHIDDENdateTODAY = today;
     }
-    m_inTimerNewDay = false;
 }
 
 } // namespace tavrel

@@ -29,7 +29,9 @@ void FakeComposerDialogs::ShowAbout() {
         onAbout();
 }
 
-ComposerFixture::ComposerFixture(QDateTime now) : clock(std::move(now)) { build(); }
+ComposerFixture::ComposerFixture(QDateTime now) : clock(std::move(now)) {
+    build();
+}
 
 ComposerFixture::~ComposerFixture() {
     window.reset();
@@ -43,8 +45,8 @@ void ComposerFixture::build() {
         dialogs,
         std::make_unique<IniRegistryStore>(settingsDir.filePath(QStringLiteral("Tavrel.ini"))));
     engine = std::make_unique<StartupAndRoutines>(
-        clock, dialogs, sound, dates, folder.path(),
-        [this]() -> MainWindowPort& { return load(); }, [this] { ++endProgramCalls; });
+        clock, dialogs, sound, dates, folder.path(), [this]() -> MainWindowPort& { return load(); },
+        [this] { ++endProgramCalls; });
 }
 
 frmmain& ComposerFixture::load() {
@@ -101,6 +103,8 @@ QStringList ComposerFixture::listEntries() const {
     return entries;
 }
 
-QStringList ComposerFixture::messageFiles() const { return ListMessageFiles(folder.path()); }
+QStringList ComposerFixture::messageFiles() const {
+    return ListMessageFiles(folder.path());
+}
 
 } // namespace tavrel::test

@@ -61,8 +61,7 @@ public:
     void writeMessage(const QString& description, const MessageRecord& record);
     MessageRecord record(int dueOffset, int daysPrior = 0, const QString& text = "text") const;
     // Fills the composer as a user would leave it before saving.
-    void compose(const QString& description, const QString& text, int dueOffset,
-                 int daysPrior = 0);
+    void compose(const QString& description, const QString& text, int dueOffset, int daysPrior = 0);
     QString setting(const QString& name);
     QStringList listEntries() const;
     QStringList messageFiles() const;

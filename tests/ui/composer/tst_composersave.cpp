@@ -27,12 +27,16 @@ Snapshot snapshot(ComposerFixture& f) {
     frmmain& w = *f.window;
     QDir parent(f.folder.path());
     parent.cdUp();
-    return Snapshot{f.folder.entries(), parent.entryList(QDir::Files), f.listEntries(),
+    return Snapshot{f.folder.entries(),
+                    parent.entryList(QDir::Files),
+                    f.listEntries(),
                     {w.cmdSaveMessage->isEnabled(), w.cmdOptional->isEnabled(),
                      w.cmdEdit->isEnabled(), w.cmdDelete->isEnabled()}};
 }
 
-QByteArray fileBytes(const MessageRecord& r) { return EncodeMessageRecord(r); }
+QByteArray fileBytes(const MessageRecord& r) {
+    return EncodeMessageRecord(r);
+}
 
 } // namespace
 
@@ -53,32 +57,41 @@ private slots:
         const QString box3 = QStringLiteral("The following characters are not allowed in a "
                                             "description: \r\n\\ / : * ? \" < > |");
         QTest::newRow("placeholder description")
-            << "Alter this..." << "text" << -1 << 0
-            << "Enter a short description for your message here..." << "Be poetic..."
+            << "Alter this..."
+            << "text" << -1 << 0 << "Enter a short description for your message here..."
+            << "Be poetic..."
             << "txtMessageName";
-        QTest::newRow("placeholder text") << "Dentist" << "Alter this..." << -1 << 0
-                                          << "Enter your message" << "Be poetic..."
+        QTest::newRow("placeholder text") << "Dentist"
+                                          << "Alter this..." << -1 << 0 << "Enter your message"
+                                          << "Be poetic..."
                                           << "txtmessage";
-        QTest::newRow("quote in text") << "a/b" << "say \"hi\"" << 5 << 0
+        QTest::newRow("quote in text") << "a/b"
+                                       << "say \"hi\"" << 5 << 0
                                        << "The following character is not allowed in a "
                                           "message: \r\n\""
-                                       << "Snorry!" << "txtmessage";
+                                       << "Snorry!"
+                                       << "txtmessage";
         for (const char* bad : {"../x", "a/b", "con:", "\"", "a\\b", "*?", "<>", "|"})
             QTest::newRow(bad) << bad << "text" << -1 << 0 << box3 << "Snorry!"
                                << "txtMessageName";
         // A NUL would cut the file name short: "a" instead of "a<NUL>b.tvr".
         QTest::newRow("nul") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << "text" << 5
-                             << 0 << box3 << "Snorry!" << "txtMessageName";
+                             << 0 << box3 << "Snorry!"
+                             << "txtMessageName";
         QTest::newRow("tab") << QStringLiteral("a\tb") << "text" << 5 << 0 << box3 << "Snorry!"
                              << "txtMessageName";
         QTest::newRow("due yesterday before prior")
-            << "Dentist" << "text" << -1 << 3
+            << "Dentist"
+            << "text" << -1 << 3
             << "The DATE setting is incorrect. (Date is in the past) Please adjust. "
-            << "Don't look back: look ahead!" << "cmdcalendar";
+            << "Don't look back: look ahead!"
+            << "cmdcalendar";
         QTest::newRow("due in 3, 5 prior")
-            << "Dentist" << "text" << 3 << 5
+            << "Dentist"
+            << "text" << 3 << 5
             << "The PRIOR DAYS setting is incorrect. (Date is in the past) Please adjust. "
-            << "Don't look back: look ahead!" << "txtDaysprior";
+            << "Don't look back: look ahead!"
+            << "txtDaysprior";
     }
     void refusals() {
         QFETCH(QString, description);

@@ -81,23 +81,22 @@ private slots:
         QTest::newRow("cboSavedmessages") << "cboSavedmessages" << QRect(18, 31, 192, 21) << "";
         QTest::newRow("cmdEdit") << "cmdEdit" << QRect(18, 57, 94, 21) << "&Edit";
         QTest::newRow("cmdDelete") << "cmdDelete" << QRect(116, 57, 94, 21) << "&Delete";
-        QTest::newRow("lblMessagename") << "lblMessagename" << QRect(18, 87, 191, 13)
-                                        << "Enter a short message description:";
+        QTest::newRow("lblMessagename")
+            << "lblMessagename" << QRect(18, 87, 191, 13) << "Enter a short message description:";
         QTest::newRow("txtMessageName") << "txtMessageName" << QRect(18, 103, 191, 21) << "";
         QTest::newRow("lblName") << "lblName" << QRect(18, 133, 191, 13) << "Enter message text:";
         QTest::newRow("txtmessage") << "txtmessage" << QRect(18, 149, 191, 58) << "";
         QTest::newRow("cmdcalendar") << "cmdcalendar" << QRect(18, 212, 94, 21) << "&Pick a date";
-        QTest::newRow("cmdOptional") << "cmdOptional" << QRect(116, 212, 94, 21)
-                                     << "&Optional time";
+        QTest::newRow("cmdOptional")
+            << "cmdOptional" << QRect(116, 212, 94, 21) << "&Optional time";
         QTest::newRow("lblHOLDER") << "lblHOLDER" << QRect(18, 238, 94, 21) << "";
-        QTest::newRow("lblchoosendate") << "lblchoosendate" << QRect(18, 242, 94, 21)
-                                        << "07/12/2026";
-        QTest::newRow("lblDaysprior") << "lblDaysprior" << QRect(107, 243, 69, 17)
-                                      << "Days prior:";
+        QTest::newRow("lblchoosendate")
+            << "lblchoosendate" << QRect(18, 242, 94, 21) << "07/12/2026";
+        QTest::newRow("lblDaysprior") << "lblDaysprior" << QRect(107, 243, 69, 17) << "Days prior:";
         QTest::newRow("txtDaysprior") << "txtDaysprior" << QRect(170, 238, 21, 22) << "0";
         QTest::newRow("UpDownprior") << "UpDownprior" << QRect(194, 238, 16, 23) << "";
-        QTest::newRow("cmdSaveMessage") << "cmdSaveMessage" << QRect(18, 269, 192, 23)
-                                        << "&Save Message";
+        QTest::newRow("cmdSaveMessage")
+            << "cmdSaveMessage" << QRect(18, 269, 192, 23) << "&Save Message";
         QTest::newRow("cmdReset") << "cmdReset" << QRect(18, 296, 62, 21) << "&Reset";
         QTest::newRow("cmdHide") << "cmdHide" << QRect(83, 296, 62, 21) << "&Hide";
         QTest::newRow("cmdExit") << "cmdExit" << QRect(148, 296, 62, 21) << "E&xit";
@@ -129,10 +128,10 @@ private slots:
                 order.append(next->objectName());
             next = next->nextInFocusChain();
         } while (next != w.txtMessageName);
-        QCOMPARE(order, QStringList({"txtMessageName", "txtmessage", "cmdcalendar", "cmdOptional",
-                                     "UpDownprior", "cmdSaveMessage", "cmdReset", "cmdHide",
-                                     "cmdExit", "cboSavedmessages", "cmdEdit", "cmdDelete",
-                                     "txtDaysprior"}));
+        QCOMPARE(order,
+                 QStringList({"txtMessageName", "txtmessage", "cmdcalendar", "cmdOptional",
+                              "UpDownprior", "cmdSaveMessage", "cmdReset", "cmdHide", "cmdExit",
+                              "cboSavedmessages", "cmdEdit", "cmdDelete", "txtDaysprior"}));
     }
 
     // A line break counts two, as the file stores it; the program's own text is never cut.
@@ -157,7 +156,8 @@ private slots:
         end.setPosition(2);
         t->setTextCursor(end);
         t->insertPlainText(QString(300, QLatin1Char('x')));
-        QCOMPARE(t->toPlainText(), QStringLiteral("12") + QString(245, 'x') + QStringLiteral("345"));
+        QCOMPARE(t->toPlainText(),
+                 QStringLiteral("12") + QString(245, 'x') + QStringLiteral("345"));
 
         // A longer text from an older file stays whole; typing adds nothing to it.
         const QString longer(260, QLatin1Char('z'));
@@ -276,7 +276,9 @@ private slots:
         frmmain& w = f.load();
         activate(w);
         QWidget* focusWhileOpen = nullptr;
-        f.composerDialogs.onOptionalTime = [&] { focusWhileOpen = w.focusWidget(); };
+        f.composerDialogs.onOptionalTime = [&] {
+            focusWhileOpen = w.focusWidget();
+        };
         w.cmdOptional->setEnabled(true);
         QTest::mouseClick(w.cmdOptional, Qt::LeftButton);
         QCOMPARE(f.composerDialogs.optionalTimeCalls, 1);
@@ -295,24 +297,36 @@ private slots:
         QVERIFY(!w.cmdDelete->isEnabled());
     }
 
-    // The composer as the user sees it, at 96 dpi and (run with QT_SCALE_FACTOR=2) 192 dpi.
+    // The composer as the user sees it, at 96 dpi and (run with QT_SCALE_FACTOR=2) 192 dpi:
+    // cleared, and with a message written. The pictures go to tests/shots in the build folder.
     void screenshot() {
         ComposerFixture f;
         frmmain& w = f.load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.showPlaceholder();
+        const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/shots");
+        QDir().mkpath(dir);
+        const auto save = [&](const QString& name) {
+            const QImage image = w.grab().toImage();
+            const qreal ratio = image.devicePixelRatio();
+            QCOMPARE(image.size(), QSize(qRound(228 * ratio), qRound(335 * ratio)));
+            QVERIFY(image.save(
+                dir + QStringLiteral("/composer-%1-%2dpi.png").arg(name).arg(qRound(96 * ratio))));
+        };
+        save(QStringLiteral("cleared"));
+
         w.addSavedMessage(QStringLiteral("Dentist"));
+        w.cboSavedmessages->setCurrentIndex(0);
         w.txtMessageName->setText(QStringLiteral("Dentist"));
         w.txtmessage->setFileText(
             QStringLiteral("Bring the insurance card.\r\nAsk about the invoice of June."));
+        w.txtMessageName_KeyUp();
+        f.composerDialogs.pickedDate = QDate(2026, 12, 21);
+        w.cmdcalendar_Click();
         w.UpDownprior->stepBy(1);
         w.UpDownprior->stepBy(1);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const QImage image = w.grab().toImage();
-        const qreal ratio = image.devicePixelRatio();
-        QCOMPARE(image.size(), QSize(qRound(228 * ratio), qRound(335 * ratio)));
-        const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/shots");
-        QDir().mkpath(dir);
-        QVERIFY(image.save(dir + QStringLiteral("/composer-%1dpi.png").arg(qRound(96 * ratio))));
+        save(QStringLiteral("written"));
     }
 };
 

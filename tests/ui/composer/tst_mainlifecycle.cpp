@@ -66,13 +66,27 @@ private slots:
         QTest::addColumn<QString>("top");
         QTest::addColumn<QString>("left");
         QTest::addColumn<QPoint>("expected"); // (-1, -1): centred
-        QTest::newRow("saved") << "True" << "1080" << "2925" << QPoint(195, 72);
-        QTest::newRow("negative top") << "True" << "-300" << "2925" << QPoint(-1, -1);
-        QTest::newRow("negative left") << "True" << "1080" << "-15" << QPoint(-1, -1);
-        QTest::newRow("beyond the screen") << "True" << "1080" << "30000" << QPoint(2000, 72);
-        QTest::newRow("no Startup") << "Error" << "1080" << "2925" << QPoint(-1, -1);
-        QTest::newRow("Startup False") << "False" << "1080" << "2925" << QPoint(-1, -1);
-        QTest::newRow("blanks before") << "True" << "  1080" << "2925" << QPoint(195, 72);
+        QTest::newRow("saved") << "True"
+                               << "1080"
+                               << "2925" << QPoint(195, 72);
+        QTest::newRow("negative top") << "True"
+                                      << "-300"
+                                      << "2925" << QPoint(-1, -1);
+        QTest::newRow("negative left") << "True"
+                                       << "1080"
+                                       << "-15" << QPoint(-1, -1);
+        QTest::newRow("beyond the screen") << "True"
+                                           << "1080"
+                                           << "30000" << QPoint(2000, 72);
+        QTest::newRow("no Startup") << "Error"
+                                    << "1080"
+                                    << "2925" << QPoint(-1, -1);
+        QTest::newRow("Startup False") << "False"
+                                       << "1080"
+                                       << "2925" << QPoint(-1, -1);
+        QTest::newRow("blanks before") << "True"
+                                       << "  1080"
+                                       << "2925" << QPoint(195, 72);
     }
     void savedPosition() {
         QFETCH(QString, startup);
@@ -245,7 +259,9 @@ private slots:
         frmmain& w = f.load();
         w.move(0, 0);
         QPoint whileOpen;
-        f.composerDialogs.onAbout = [&] { whileOpen = w.pos(); };
+        f.composerDialogs.onAbout = [&] {
+            whileOpen = w.pos();
+        };
         w.menuAbout_Click();
         QCOMPARE(f.composerDialogs.aboutCalls, 1);
         QCOMPARE(whileOpen, centred(w));
