@@ -2,8 +2,11 @@
 // Run through scripts/render-dialogs.sh, which also renders at twice the density.
 #include "Fakes.h"
 #include "frmCalendar.h"
+#include "frmOptional.h"
+#include "frmabout.h"
 
 #include "DateText.h"
+#include "MessageRecord.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,5 +45,15 @@ int main(int argc, char** argv) {
     frmCalendar calendar(clock, dialogs, dates);
     QDate date(2026, 12, 15);
     grabModal(folder + QStringLiteral("/frmCalendar") + suffix, [&] { calendar.GetDate(date); });
+
+    MessageRecord current;
+    TimeWindowLink link;
+    link.txtMessageName = QStringLiteral("Dentist");
+    grabModal(folder + QStringLiteral("/frmOptional") + suffix, [&] {
+        frmOptional::ShowModal(clock, dialogs, dates, folder + QLatin1Char('/'), current, link);
+    });
+
+    grabModal(folder + QStringLiteral("/frmabout") + suffix,
+              [&] { frmabout::ShowModal(clock, {}); });
     return 0;
 }

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace tavrel {
 
 namespace {
@@ -95,9 +97,15 @@ void frmabout::Form_Load() {
     lblversion->setText(
         VersionLine(TAVREL_VERSION_MAJOR, TAVREL_VERSION_MINOR, TAVREL_VERSION_PATCH));
     lblcopyright->setText(RightsNotice(m_clock.today().year()));
-    for (QLabel* l : findChildren<QLabel*>())
+    // Where the system font makes a text run past the separators, the separators and the
+    // window grow with it, keeping the right margin.
+    int textRight = TwipsToPixels(kSeparatorRight);
+    for (QLabel* l : findChildren<QLabel*>()) {
         FitLabelWidth(l);
-    setFixedSize(TwipsSize(3300, 4395));
+        textRight = std::max(textRight, l->x() + l->sizeHint().width());
+    }
+    m_separatorRight = textRight;
+    setFixedSize(TwipsSize(3300, 4395) + QSize(textRight - TwipsToPixels(kSeparatorRight), 0));
 }
 
 void frmabout::lblurl_Click(Qt::MouseButton button) {
@@ -116,7 +124,7 @@ void frmabout::paintEvent(QPaintEvent* event) {
     const QColor light = palette().color(QPalette::Light);
     for (int y : {kUpperSeparator, kLowerSeparator}) {
         const QPoint from = TwipsPoint(kSeparatorLeft, y);
-        const int width = TwipsToPixels(kSeparatorRight) - from.x();
+        const int width = m_separatorRight - from.x();
         painter.fillRect(QRect(from.x(), from.y(), width, 1), kSeparatorDark);
         painter.fillRect(QRect(from.x(), from.y() + 1, width, 2), light);
     }

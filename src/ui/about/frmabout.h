@@ -45,6 +45,7 @@ private:
     QLabel* lbltext5;
     ClickLabel* lblurl;
     QPushButton* cmdok;
+    int m_separatorRight = 0;
 };
 
 } // namespace tavrel

@@ -7,9 +7,12 @@ namespace tavrel {
 
 namespace {
 
+// Far beyond any surface; keeps the rounding below in range.
+constexpr double kFar = 1e9;
+
 // The default floating-point rounding mode rounds halves to even.
 long long roundHalfEven(double v) {
-    return std::llrint(v);
+    return std::isnan(v) ? 0 : std::llrint(std::clamp(v, -kFar, kFar));
 }
 
 } // namespace
@@ -46,7 +49,7 @@ QRect MonthGrid::frameRect(QDate date) const {
 }
 
 QDate MonthGrid::dayAt(QDate shown, double x, double y) const {
-    if (!shown.isValid() || !std::isfinite(x) || !std::isfinite(y))
+    if (!shown.isValid() || !(std::abs(x) < kFar) || !(std::abs(y) < kFar))
         return {};
     const long long rx = roundHalfEven(x);
     const long long ry = roundHalfEven(y);

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace tavrel {
 
 namespace {
@@ -73,6 +75,7 @@ frmOptional::frmOptional(const Clock& clock, Dialogs& dialogs, const DateText& d
     cmdNevermind->setObjectName(QStringLiteral("cmdNevermind"));
     cmdNevermind->setGeometry(TwipsRect(1725, 1050, 1410, 315));
 
+    fitToFont();
     setTabOrder(cboTIMES, cboTIMES2);
     setTabOrder(cboTIMES2, cmdTIMEOK);
     setTabOrder(cmdTIMEOK, cmdNevermind);
@@ -82,6 +85,33 @@ frmOptional::frmOptional(const Clock& clock, Dialogs& dialogs, const DateText& d
     connect(cmdNevermind, &QPushButton::clicked, this, &frmOptional::cmdNevermind_Click);
 
     Form_Load(programFolder, CurrentMessage);
+}
+
+void frmOptional::fitToFont() {
+    // The measures were made for a narrower font than most systems have: where a list cannot
+    // show its times, the row widens and the window and its buttons follow it, keeping the
+    // right edges aligned.
+    const int listWidth =
+        std::max({cboTIMES->width(), cboTIMES->sizeHint().width(), cboTIMES2->sizeHint().width()});
+    const int right = cboTIMES2->geometry().right();
+    const int startX =
+        std::max(cboTIMES->x(), Label1->x() + Label1->sizeHint().width() + TwipsToPixels(60));
+    cboTIMES->setGeometry(startX, cboTIMES->y(), listWidth, cboTIMES->height());
+    Label2->move(std::max(Label2->x(), cboTIMES->geometry().right() + 1 + TwipsToPixels(60)),
+                 Label2->y());
+    cboTIMES2->setGeometry(
+        std::max(cboTIMES2->x(), Label2->x() + Label2->sizeHint().width() + TwipsToPixels(120)),
+        cboTIMES2->y(), listWidth, cboTIMES2->height());
+    const int newRight = cboTIMES2->geometry().right();
+    if (newRight <= right)
+        return;
+    setFixedWidth(width() + newRight - right);
+    const int gap = cmdNevermind->x() - cmdTIMEOK->geometry().right() - 1;
+    const int buttonWidth = (newRight + 1 - cmdTIMEOK->x() - gap) / 2;
+    cmdTIMEOK->resize(buttonWidth, cmdTIMEOK->height());
+    cmdNevermind->setGeometry(cmdTIMEOK->geometry().right() + 1 + gap, cmdNevermind->y(),
+                              newRight + 1 - (cmdTIMEOK->geometry().right() + 1 + gap),
+                              cmdNevermind->height());
 }
 
 void frmOptional::ShowModal(const Clock& clock, Dialogs& dialogs, const DateText& dates,

@@ -62,6 +62,7 @@ public:
     static QString TimeStoreText(const DateText& dates, QTime time);
 
 private:
+    void fitToFont();
     void Form_Load(const QString& programFolder, MessageRecord& CurrentMessage);
     void cmdTIMEOK_Click();
     void cmdNevermind_Click();
