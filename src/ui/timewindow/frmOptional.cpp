@@ -46,8 +46,8 @@ QTime listTime(const QComboBox* list) {
 } // namespace
 
 frmOptional::frmOptional(const Clock& clock, Dialogs& dialogs, const DateText& dates,
-                         QString programFolder, MessageRecord& CurrentMessage, TimeWindowLink link,
-                         QWidget* parent)
+                         const QString& programFolder, MessageRecord& CurrentMessage,
+                         TimeWindowLink link, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_clock(clock), m_dialogs(dialogs), m_dates(dates), m_link(std::move(link)) {

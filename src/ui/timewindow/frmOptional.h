@@ -48,8 +48,9 @@ class frmOptional final : public QDialog {
 public:
     // Loads the dialog: when the composer shows the stored message unchanged, its stored window
     // is preselected. `CurrentMessage` receives the stored message read from `programFolder`.
-    frmOptional(const Clock& clock, Dialogs& dialogs, const DateText& dates, QString programFolder,
-                MessageRecord& CurrentMessage, TimeWindowLink link, QWidget* parent = nullptr);
+    frmOptional(const Clock& clock, Dialogs& dialogs, const DateText& dates,
+                const QString& programFolder, MessageRecord& CurrentMessage, TimeWindowLink link,
+                QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(frmOptional)
 
     // Opens the dialog modally without owner and returns when it has been unloaded.
