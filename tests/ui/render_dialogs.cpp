@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     const DateText dates;
 
     frmCalendar calendar(clock, dialogs, dates);
-    QDate date(2026, 12, 15);
+    // The longest English long date of the year.
+    QDate date(2026, 9, 30);
     grabModal(folder + QStringLiteral("/frmCalendar") + suffix, [&] { calendar.GetDate(date); });
 
     MessageRecord current;

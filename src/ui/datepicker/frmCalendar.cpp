@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace tavrel {
 
 namespace {
@@ -59,6 +61,10 @@ frmCalendar::frmCalendar(const Clock& clock, Dialogs& dialogs, const DateText& d
     lbllongdate->setObjectName(QStringLiteral("lbllongdate"));
     lbllongdate->setGeometry(TwipsRect(270, 2010, 2145, 360));
     lbllongdate->setWordWrap(true);
+    // A long date may take two lines; the room above the buttons holds them.
+    lbllongdate->resize(
+        lbllongdate->width(),
+        std::max(lbllongdate->height(), 2 * lbllongdate->fontMetrics().lineSpacing()));
     lbllongdate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette blue = lbllongdate->palette();
     blue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xC0));
