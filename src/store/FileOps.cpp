@@ -44,7 +44,9 @@ void ReplaceFileAtomically(const QString& path, const QByteArray& bytes,
     const std::unique_ptr<QIODevice> filtered = filter ? filter(file) : nullptr;
     QIODevice& out = filtered ? *filtered : static_cast<QIODevice&>(file);
     errno = 0;
-    if (out.write(bytes) != bytes.size()) {
+    // QSaveFile::commit() reports success even when flushing its buffer fell short (the file
+    // then ends up cut off), so the buffer is flushed and checked here first.
+    if (out.write(bytes) != bytes.size() || !file.flush()) {
         const int systemError = errno;
         const QFileDevice::FileError error =
             file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error();

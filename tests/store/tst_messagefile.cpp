@@ -7,6 +7,11 @@
 #include "TempProgramFolder.h"
 
 #include <QTest>
+#include <csignal>
+#if __has_include(<sys/resource.h>)
+#include <sys/resource.h>
+#define TAVREL_HAVE_RLIMIT 1
+#endif
 
 using namespace tavrel;
 using tavrel::test::FailDevice;
@@ -212,6 +217,31 @@ private slots:
             return std::make_unique<FailDevice>(file, next.size());
         });
         QCOMPARE(folder.read(QStringLiteral("Dentist.tvr")), next);
+    }
+
+    // The same through the real file system: the process may not grow any file past 64 bytes,
+    // so the save fails when the data is flushed at commit time.
+    void fileSizeLimitKeepsThePreviousFile() {
+#ifdef TAVREL_HAVE_RLIMIT
+        TempProgramFolder folder;
+        const QString path = folder.file(QStringLiteral("Dentist.tvr"));
+        WriteMessageFile(path, buyMilk());
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit limited = old;
+        limited.rlim_cur = 64;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const int code =
+            codeOf([&] { WriteMessageFile(path, record(QString(200, QLatin1Char('x')))); });
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(code, 61);
+        QCOMPARE(folder.read(QStringLiteral("Dentist.tvr")), kBuyMilkBytes);
+        QCOMPARE(folder.entries(), QStringList{QStringLiteral("Dentist.tvr")});
+#else
+        QSKIP("no file size limit on this system");
+#endif
     }
 
     void failedFirstWriteLeavesNoFile() {
