@@ -14,8 +14,8 @@ namespace tavrel {
 
 class Clock;
 class DateText;
-class ProgramError;
 class Dialogs;
+class ProgramError;
 class SoundPlayer;
 
 // The reminder engine: owner of the program's shared state and of the routines that read the
@@ -87,7 +87,7 @@ public:
     // --- status ---------------------------------------------------------------------------
     void ShowStatus();
 
-    // True once EndProgram has been called; every routine stops at its next step.
+    // True once EndProgram has been called; the timer handlers do nothing from then on.
     bool programEnded() const { return m_ended; }
 
 private:

@@ -59,14 +59,25 @@ private slots:
         QCOMPARE(rig.dialogs.boxes.at(0).style, kForeground);
     }
 
-    void windowLaterGoesToTimerFile() {
-        EngineRig rig(QTime(0, 20));
-        rig.due(QStringLiteral("Meeting"), 0, QStringLiteral("Meeting"),
-                QStringLiteral("03:00:00 pm"), QStringLiteral("04:00:00 pm"));
+    void windowAheadGoesToTimerFile_data() {
+        QTest::addColumn<QTime>("detected");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("15:00 to 16:00 at 00:20") << QTime(0, 20) << "03:00:00 pm"
+                                                 << "04:00:00 pm";
+        QTest::newRow("09:00 to 10:00 at 00:10") << QTime(0, 10) << "09:00:00 am"
+                                                 << "10:00:00 am";
+    }
+    void windowAheadGoesToTimerFile() {
+        QFETCH(QTime, detected);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        EngineRig rig(detected);
+        rig.due(QStringLiteral("Meeting"), 0, QStringLiteral("Meeting"), start, end);
         rig.engine.NewRoutine();
         QVERIFY(rig.dialogs.boxes.isEmpty());
         QCOMPARE(rig.folder.read(QStringLiteral("Timerfile")),
-                 QByteArray("#03:00:00 pm#, \"Meeting\"\r\n"));
+                 QByteArray("#") + start.toUtf8() + QByteArray("#, \"Meeting\"\r\n"));
         QVERIFY(rig.window.timerMessageEnabled);
     }
 
@@ -97,17 +108,37 @@ private slots:
         QCOMPARE(rig.window.shown, 1);
     }
 
-    void corruptedFileStopsTheScan() {
-        EngineRig rig(QTime(0, 20));
+    void failureStopsTheScan_data() {
+        QTest::addColumn<bool>("enterFolder");
+        QTest::addColumn<QByteArray>("badFile");
+        QTest::addColumn<QStringList>("texts");
+        const QString first = dueBoxText(QStringLiteral("First"), QStringLiteral("7-12-2026"));
+        QTest::newRow("corrupted")
+            << true << QByteArray("\"7-12-2026\",\"text\"\r\n\r\n")
+            << QStringList{first, genericText(QStringLiteral("62 - Input past end of file"),
+                                              QStringLiteral("NewRoutine"))};
+        QTest::newRow("unreadable date")
+            << true
+            << QByteArray("\"soon\",\"t\",\"0\",\"soon\",\"12:00:00 am\",\"12:00:00 am\"\r\n")
+            << QStringList{first, genericText(QStringLiteral("13 - Type mismatch"),
+                                              QStringLiteral("NewRoutine"))};
+        QTest::newRow("invalid shortcut")
+            << false << QByteArray()
+            << QStringList{genericText(QStringLiteral("53 - File not found"),
+                                       QStringLiteral("NewRoutine"))};
+    }
+    void failureStopsTheScan() {
+        QFETCH(bool, enterFolder);
+        QFETCH(QByteArray, badFile);
+        QFETCH(QStringList, texts);
+        EngineRig rig(QTime(0, 20), enterFolder);
         rig.due(QStringLiteral("A"), 0, QStringLiteral("First"));
-        rig.folder.write(QStringLiteral("B.tvr"), "\"7-12-2026\",\"text\"\r\n\r\n");
+        if (!badFile.isEmpty())
+            rig.folder.write(QStringLiteral("B.tvr"), badFile);
         rig.due(QStringLiteral("C"), 0, QStringLiteral("Never read"));
         rig.engine.NewRoutine();
-        QCOMPARE(rig.texts(),
-                 (QStringList{dueBoxText(QStringLiteral("First"), rig.day(0)),
-                              genericText(QStringLiteral("62 - Input past end of file"),
-                                          QStringLiteral("NewRoutine"))}));
-        QCOMPARE(rig.dialogs.boxes.at(1).title, QStringLiteral("Error"));
+        QCOMPARE(rig.texts(), texts);
+        QCOMPARE(rig.dialogs.boxes.last().title, QStringLiteral("Error"));
         QCOMPARE(rig.ends, 0);
         QVERIFY(!rig.engine.programEnded());
     }

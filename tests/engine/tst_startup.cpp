@@ -56,12 +56,13 @@ private slots:
         rig.folder.write(QStringLiteral("Timerfile"), "#02:30:00 pm#, \"x\"\r\n");
         rig.due(QStringLiteral("Alpha"), 5, QStringLiteral("Later"));
         rig.due(QStringLiteral("Beta"), 0, QStringLiteral("Today"));
-        rig.due(QStringLiteral("Gamma"), -3, QStringLiteral("Past"));
+        rig.due(QStringLiteral("Gamma"), -40, QStringLiteral("Past"));
         QCOMPARE(rig.engine.Main(false), Result::Running);
         QCOMPARE(rig.window.savedMessages,
                  (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"),
                               QStringLiteral("Gamma")}));
-        QCOMPARE(rig.texts(), QStringList{dueBoxText(QStringLiteral("Today"), rig.day(0))});
+        QCOMPARE(rig.titles(), (QStringList{kDueTitle, QStringLiteral("Information:")}));
+        QCOMPARE(rig.texts().at(0), dueBoxText(QStringLiteral("Today"), rig.day(0)));
         QCOMPARE(rig.sound.played.size(), 1);
         QCOMPARE(rig.window.shown, 0);
         QVERIFY(!rig.folder.exists(QStringLiteral("Timerfile")));
@@ -146,6 +147,15 @@ private slots:
                                           QStringLiteral("-Message dated ") + rig.day(-50) +
                                           QStringLiteral(" description: Beta\r\n")});
         QVERIFY(!rig.folder.exists(QStringLiteral("Temp")));
+    }
+
+    void unreadableTempIsReported() {
+        EngineRig rig;
+        rig.folder.write(QStringLiteral("Temp"), "\"-Message dated 2-11-2026 descr");
+        rig.engine.olderMessages();
+        QCOMPARE(rig.texts(), QStringList{genericText(QStringLiteral("62 - Input past end of file"),
+                                                      QStringLiteral("sub olderMessages"))});
+        QVERIFY(rig.folder.exists(QStringLiteral("Temp")));
     }
 
     void corruptedFileEndsProgram() {

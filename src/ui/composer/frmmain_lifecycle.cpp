@@ -59,7 +59,7 @@ void frmmain::restorePosition() {
             SingleFromText(m_registry.ReadStringValue(kSettingsKey, kLeft)))
         left = *saved;
     if (top >= 0 && left >= 0)
-        move(TwipsToPixels(left), TwipsToPixels(top));
+        move(TwipsToPixels(qRound(left)), TwipsToPixels(qRound(top)));
     else
         centreWindow();
 }
