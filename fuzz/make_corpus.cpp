@@ -1,6 +1,6 @@
 // Writes the seed corpus of every fuzz target from the program's own writers: message files,
 // "Temp" lines, timer-file lines, date texts in several locales and time texts.
-// Usage: make_corpus <folder>   (creates <folder>/<target>/seed-N)
+// Usage: make_corpus <folder>   (creates <folder>/fuzz_<target>/seed-N)
 #include "DateText.h"
 #include "FileText.h"
 #include "MessageFile.h"
@@ -16,9 +16,10 @@ using namespace tavrel;
 namespace {
 
 void put(const QString& folder, const QString& target, const QByteArray& bytes) {
-    QDir().mkpath(folder + QLatin1Char('/') + target);
+    const QString dir = folder + QStringLiteral("/fuzz_") + target;
+    QDir().mkpath(dir);
     static int n = 0;
-    QFile f(folder + QLatin1Char('/') + target + QStringLiteral("/seed-") + QString::number(++n));
+    QFile f(dir + QStringLiteral("/seed-") + QString::number(++n));
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(f.fileName()));
         std::exit(1);

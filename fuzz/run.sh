@@ -28,7 +28,11 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 failed=()
 for t in "${targets[@]}"; do
     [ -n "$t" ] || continue
-    mkdir -p "$dir/corpus/$t" "$dir/artifacts/$t" "$dir/seeds/$t"
+    mkdir -p "$dir/corpus/$t" "$dir/artifacts/$t"
+    if [ -z "$(ls -A "$dir/seeds/$t" 2>/dev/null)" ]; then
+        echo "!! no seeds for $t"
+        exit 1
+    fi
     echo "== $t: ${seconds}s"
     if "$dir/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
         -print_final_stats=1 -artifact_prefix="$dir/artifacts/$t/" \

@@ -69,6 +69,9 @@ public:
     void CheckTime();
     void writeTimerTempfile();
     bool ReadTimerFile();
+    // ReadTimerFile's reading of the file's bytes into timerEntries and timerEntryCount; throws
+    // ProgramError (13, 62) where the reading stops.
+    void parseTimerFile(const QByteArray& bytes);
     void ShowDueTimedMessages(); // TimerMessage_Timer
     void DeleteTimerFile();
     void RebuildTimerFile();
@@ -94,7 +97,6 @@ private:
     // The failure table shared by Main and RebuildTimerFile. Returns true when the program ends.
     bool reportScanFailure(const ProgramError& error);
     void showNoMessagesWindow();
-    void parseTimerFile(const QByteArray& bytes);
     QDate readDate(const QString& text) const;
 
     const Clock& m_clock;
