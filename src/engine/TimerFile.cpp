@@ -19,16 +19,13 @@ namespace tavrel {
 
 namespace {
 
-// Appends a line, or replaces the whole file with it; both create the file.
+// Appends a line, or replaces the whole file with it; both create the file. A failed write
+// leaves the file as it was: a cut line would hide every entry registered after it.
 void writeTimerLine(const QString& path, const QByteArray& bytes, bool overwrite) {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(overwrite ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::Append))
-        throw ProgramError(FileErrorCode(file.error(), errno));
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        throw ProgramError(FileErrorCode(file.error(), errno));
-    file.close();
+    if (overwrite)
+        ReplaceFileAtomically(path, bytes);
+    else
+        AppendToFile(path, bytes);
 }
 
 } // namespace

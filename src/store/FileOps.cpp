@@ -2,6 +2,7 @@
 
 #include "ProgramError.h"
 
+#include <QFile>
 #include <QSaveFile>
 #include <cerrno>
 
@@ -56,6 +57,28 @@ void ReplaceFileAtomically(const QString& path, const QByteArray& bytes,
     errno = 0;
     if (!file.commit())
         throw ProgramError(FileErrorCode(file.error(), errno));
+}
+
+void AppendToFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    const bool existed = file.exists();
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        throw ProgramError(FileErrorCode(file.error(), errno));
+    const qint64 sizeBefore = file.size();
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const int systemError = errno;
+        const QFileDevice::FileError error =
+            file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error();
+        file.close();
+        if (existed)
+            QFile::resize(path, sizeBefore);
+        else
+            QFile::remove(path);
+        throw ProgramError(FileErrorCode(error, systemError));
+    }
+    file.close();
 }
 
 } // namespace tavrel

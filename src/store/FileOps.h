@@ -22,4 +22,9 @@ using WriteDeviceFilter = std::function<std::unique_ptr<QIODevice>(QIODevice& fi
 void ReplaceFileAtomically(const QString& path, const QByteArray& bytes,
                            const WriteDeviceFilter& filter = {});
 
+// Appends `bytes` to the file at `path`, creating it. On failure the file is cut back to what it
+// held before (or removed when this call created it), so no reader meets half a line; then
+// ProgramError 61, 70 or 75 is thrown.
+void AppendToFile(const QString& path, const QByteArray& bytes);
+
 } // namespace tavrel

@@ -82,27 +82,9 @@ QString TempLineText(const QString& priorDate, const QString& description) {
 }
 
 void AppendTempLine(const QString& folder, const QString& lineText) {
-    const QString path = folder + kTempFileName;
-    QFile file(path);
-    const bool existed = file.exists();
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw ProgramError(FileErrorCode(file.error(), errno));
-    const qint64 sizeBefore = file.size();
-    const QByteArray bytes =
-        EncodeFileText(QLatin1Char('"') + lineText + QLatin1Char('"') + QStringLiteral("\r\n"));
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const int code = FileErrorCode(file.error(), errno);
-        // A cut line would make the old-message report fail; the file goes back to what it was.
-        file.close();
-        if (existed)
-            QFile::resize(path, sizeBefore);
-        else
-            QFile::remove(path);
-        throw ProgramError(code);
-    }
-    file.close();
+    // A cut line would make the old-message report fail: a failed append leaves "Temp" as it was.
+    AppendToFile(folder + kTempFileName, EncodeFileText(QLatin1Char('"') + lineText +
+                                                        QLatin1Char('"') + QStringLiteral("\r\n")));
 }
 
 QStringList ReadTempLines(const QString& folder) {

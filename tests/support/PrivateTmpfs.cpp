@@ -33,8 +33,9 @@ QString enterPrivateNamespace() {
 
 } // namespace
 
-PrivateTmpfs::PrivateTmpfs(qint64 sizeBytes) {
-    if (!m_dir.isValid()) {
+PrivateTmpfs::PrivateTmpfs(qint64 sizeBytes, const QString& over) {
+    m_mountPoint = over.isEmpty() ? m_dir.path() : QDir(over).absolutePath();
+    if (m_mountPoint.isEmpty()) {
         m_whyNot = QStringLiteral("no temporary folder");
         return;
     }
@@ -42,21 +43,21 @@ PrivateTmpfs::PrivateTmpfs(qint64 sizeBytes) {
     if (!m_whyNot.isEmpty())
         return;
     const QByteArray options = "size=" + QByteArray::number(sizeBytes) + ",mode=0755";
-    if (mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+    if (mount("tmpfs", QFile::encodeName(m_mountPoint).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
               options.constData()) != 0) {
         m_whyNot = systemError("mounting tmpfs");
         return;
     }
     m_mounted = true;
     m_previousCwd = QDir::currentPath();
-    QDir::setCurrent(m_dir.path());
+    QDir::setCurrent(m_mountPoint);
 }
 
 PrivateTmpfs::~PrivateTmpfs() {
     if (!m_mounted)
         return;
     QDir::setCurrent(m_previousCwd);
-    umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+    umount2(QFile::encodeName(m_mountPoint).constData(), MNT_DETACH);
 }
 
 qint64 PrivateTmpfs::fill(const QString& name) const {
@@ -77,7 +78,7 @@ qint64 PrivateTmpfs::fill(const QString& name) const {
 }
 
 bool PrivateTmpfs::remountReadOnly() {
-    return mount(nullptr, QFile::encodeName(m_dir.path()).constData(), nullptr,
+    return mount(nullptr, QFile::encodeName(m_mountPoint).constData(), nullptr,
                  MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr) == 0;
 }
 
@@ -87,7 +88,7 @@ QByteArray PrivateTmpfs::read(const QString& name) const {
 }
 
 QStringList PrivateTmpfs::entries() const {
-    return QDir(m_dir.path())
+    return QDir(m_mountPoint)
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 

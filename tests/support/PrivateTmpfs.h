@@ -13,7 +13,9 @@ namespace tavrel::test {
 // Needs root (or CAP_SYS_ADMIN); usable() says why not where it is refused.
 class PrivateTmpfs {
 public:
-    explicit PrivateTmpfs(qint64 sizeBytes);
+    // Mounts over `over` (an existing folder, such as a fixture's program folder) when given,
+    // otherwise over a temporary folder of its own.
+    explicit PrivateTmpfs(qint64 sizeBytes, const QString& over = {});
     ~PrivateTmpfs();
     PrivateTmpfs(const PrivateTmpfs&) = delete;
     PrivateTmpfs& operator=(const PrivateTmpfs&) = delete;
@@ -22,7 +24,7 @@ public:
     const QString& whyNot() const { return m_whyNot; }
 
     // The folder with a trailing separator, as ProgramFolder gives it.
-    QString path() const { return m_dir.path() + QLatin1Char('/'); }
+    QString path() const { return m_mountPoint + QLatin1Char('/'); }
     QString file(const QString& name) const { return path() + name; }
     // Fills every free block with a file of this name; returns the bytes it took.
     qint64 fill(const QString& name) const;
@@ -33,6 +35,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_mountPoint;
     QString m_previousCwd;
     bool m_mounted = false;
     QString m_whyNot;
