@@ -40,12 +40,17 @@ void ParseMessageRecords(const QByteArray& bytes, MessageRecord& into) {
 
 void ReadMessageFile(const QString& path, MessageRecord& into) {
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    // Only a regular file (or a link to one) is a message: a folder, a device or a pipe of that
+    // name is not opened at all (reading /dev/zero or a pipe would never end).
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw ProgramError(FileNotFound);
-    const QByteArray bytes = file.readAll();
+    // Read at most one byte past the bound, whatever size the file claims to have.
+    const QByteArray bytes = file.read(kMaxMessageFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         throw ProgramError(PathFileAccessError);
     file.close();
+    if (bytes.size() > kMaxMessageFileBytes)
+        throw ProgramError(InputPastEndOfFile);
     ParseMessageRecords(bytes, into);
 }
 

@@ -67,8 +67,15 @@ bool DeleteIfExists(const QString& path) {
 QStringList ListMessageFiles(const QString& folder) {
     // Case-sensitive: the program itself only ever writes ".tvr", and on a case-sensitive file
     // system "X.TVR" is not the file that saving "X" would replace.
-    QStringList names =
-        QDir(folder).entryList({QStringLiteral("*.tvr")}, QDir::Files | QDir::CaseSensitive);
+    // Hidden too: a description that starts with a dot makes a name such as ".x.tvr", which is
+    // still one of the saved messages. Only regular files (or links to them) are messages.
+    QStringList names;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({QStringLiteral("*.tvr")},
+                                             QDir::Files | QDir::Hidden | QDir::CaseSensitive)) {
+        if (QFileInfo(dir.filePath(name)).isFile())
+            names.append(name);
+    }
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
