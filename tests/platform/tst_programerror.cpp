@@ -31,7 +31,8 @@ private slots:
 
     void knownCodesHaveDescriptions() {
         for (int code : {13, 53, 61, 62, 70, 75, 339, 401, 50003})
-            QVERIFY2(!ProgramError(code).description().isEmpty(), qPrintable(QString::number(code)));
+            QVERIFY2(!ProgramError(code).description().isEmpty(),
+                     qPrintable(QString::number(code)));
         QCOMPARE(ProgramError(62).description(), QStringLiteral("Input past end of file"));
         QCOMPARE(ProgramError(13).code(), 13);
     }

@@ -1,0 +1,61 @@
+#include "FileOps.h"
+
+#include "ProgramError.h"
+
+#include <QSaveFile>
+#include <cerrno>
+
+namespace tavrel {
+
+int FileErrorCode(QFileDevice::FileError error, int systemError) {
+    switch (systemError) {
+    case ENOSPC:
+    case EFBIG:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return DiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return PermissionDenied;
+    default:
+        break;
+    }
+    switch (error) {
+    case QFileDevice::ResourceError:
+        return DiskFull;
+    case QFileDevice::PermissionsError:
+        return PermissionDenied;
+    default:
+        return PathFileAccessError;
+    }
+}
+
+void ReplaceFileAtomically(const QString& path, const QByteArray& bytes,
+                           const WriteDeviceFilter& filter) {
+    // QSaveFile removes its temporary file when it goes out of scope uncommitted, so every
+    // throw below leaves the folder as it was.
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        throw ProgramError(FileErrorCode(file.error(), errno));
+
+    const std::unique_ptr<QIODevice> filtered = filter ? filter(file) : nullptr;
+    QIODevice& out = filtered ? *filtered : static_cast<QIODevice&>(file);
+    errno = 0;
+    // QSaveFile::commit() reports success even when flushing its buffer fell short (the file
+    // then ends up cut off), so the buffer is flushed and checked here first.
+    if (out.write(bytes) != bytes.size() || !file.flush()) {
+        const int systemError = errno;
+        const QFileDevice::FileError error =
+            file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error();
+        file.cancelWriting();
+        throw ProgramError(FileErrorCode(error, systemError));
+    }
+    errno = 0;
+    if (!file.commit())
+        throw ProgramError(FileErrorCode(file.error(), errno));
+}
+
+} // namespace tavrel

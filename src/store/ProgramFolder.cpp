@@ -1,0 +1,109 @@
+#include "ProgramFolder.h"
+
+#include "FieldReader.h"
+#include "FileOps.h"
+#include "FileText.h"
+#include "ProgramError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
+
+namespace tavrel {
+
+namespace {
+
+QString executableFolder() {
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    // No application object (tools, early start-up): ask the system for our own executable.
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    if (self.isSymLink())
+        return QFileInfo(self.symLinkTarget()).absolutePath();
+    return QDir::currentPath();
+}
+
+void removeFile(const QString& path) {
+    QFile file(path);
+    errno = 0;
+    if (!file.remove())
+        throw ProgramError(FileErrorCode(file.error(), errno));
+}
+
+} // namespace
+
+QString ProgramFolder() {
+    const QString dir = executableFolder();
+    return WithTrailingSeparator(dir.isEmpty() ? QDir::currentPath() : dir);
+}
+
+QString WithTrailingSeparator(const QString& dir) {
+    if (dir.isEmpty() || dir.endsWith(QLatin1Char('/')) || dir.endsWith(QDir::separator()))
+        return dir;
+    return dir + QLatin1Char('/');
+}
+
+bool FileExists(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+void DeleteTempFile(const QString& folder) {
+    DeleteIfExists(folder + kTempFileName);
+}
+
+bool DeleteIfExists(const QString& path) {
+    if (!FileExists(path))
+        return false;
+    removeFile(path);
+    return true;
+}
+
+QStringList ListMessageFiles(const QString& folder) {
+    // Case-sensitive: the program itself only ever writes ".tvr", and on a case-sensitive file
+    // system "X.TVR" is not the file that saving "X" would replace.
+    QStringList names =
+        QDir(folder).entryList({QStringLiteral("*.tvr")}, QDir::Files | QDir::CaseSensitive);
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return names;
+}
+
+QString TempLineText(const QString& priorDate, const QString& description) {
+    return QStringLiteral("-Message dated ") + priorDate + QStringLiteral(" description: ") +
+           description;
+}
+
+void AppendTempLine(const QString& folder, const QString& lineText) {
+    QFile file(folder + kTempFileName);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        throw ProgramError(FileErrorCode(file.error(), errno));
+    const QByteArray bytes =
+        EncodeFileText(QLatin1Char('"') + lineText + QLatin1Char('"') + QStringLiteral("\r\n"));
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        throw ProgramError(FileErrorCode(file.error(), errno));
+    file.close();
+}
+
+QStringList ReadTempLines(const QString& folder) {
+    QFile file(folder + kTempFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ProgramError(FileNotFound);
+    FieldReader reader(DecodeFileText(file.readAll()));
+    file.close();
+    QStringList lines;
+    while (!reader.atEnd())
+        lines.append(reader.readField());
+    return lines;
+}
+
+} // namespace tavrel

@@ -1,0 +1,121 @@
+#include "QtDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+using namespace tavrel;
+
+Q_DECLARE_METATYPE(QMessageBox::Icon)
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+
+namespace {
+
+// Presses `button` (or Escape when NoButton) on the modal box as soon as it is up.
+void answerModalBox(QMessageBox::StandardButton button) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (button == QMessageBox::NoButton)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(button)->click();
+    });
+    poll->start(0);
+}
+
+} // namespace
+
+class TestQtDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void titleAndText() {
+        std::unique_ptr<QMessageBox> untitled(
+            QtDialogs::build(QStringLiteral("first\r\nsecond\r\n\r\nfourth"), {}, MB::OK));
+        QCOMPARE(untitled->windowTitle(), QStringLiteral("Tavrel"));
+        QCOMPARE(untitled->text(), QStringLiteral("first\nsecond\n\nfourth"));
+        QCOMPARE(untitled->textFormat(), Qt::PlainText);
+
+        std::unique_ptr<QMessageBox> titled(
+            QtDialogs::build(QStringLiteral("<b>not bold</b>"), QStringLiteral("Snorry!"), 0));
+        QCOMPARE(titled->windowTitle(), QStringLiteral("Snorry!"));
+        QCOMPARE(titled->text(), QStringLiteral("<b>not bold</b>"));
+    }
+
+    void icons_data() {
+        QTest::addColumn<uint>("style");
+        QTest::addColumn<QMessageBox::Icon>("icon");
+        QTest::newRow("none") << 0u << QMessageBox::NoIcon;
+        QTest::newRow("stop") << 0x10u << QMessageBox::Critical;
+        QTest::newRow("question") << 0x20u << QMessageBox::Question;
+        QTest::newRow("warning") << 0x30u << QMessageBox::Warning;
+        QTest::newRow("information") << 0x40u << QMessageBox::Information;
+        QTest::newRow("question with yes/no") << 0x24u << QMessageBox::Question;
+    }
+    void icons() {
+        QFETCH(uint, style);
+        QFETCH(QMessageBox::Icon, icon);
+        std::unique_ptr<QMessageBox> box(QtDialogs::build(QStringLiteral("x"), {}, style));
+        QCOMPARE(box->icon(), icon);
+    }
+
+    void buttons_data() {
+        QTest::addColumn<uint>("style");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QMessageBox::StandardButton>("defaultButton");
+        QTest::newRow("MB_OK") << 0x0u << int(QMessageBox::Ok) << QMessageBox::Ok;
+        QTest::newRow("MB_OKCANCEL")
+            << 0x1u << int(QMessageBox::Ok | QMessageBox::Cancel) << QMessageBox::Ok;
+        QTest::newRow("MB_YESNO") << 0x4u << int(QMessageBox::Yes | QMessageBox::No)
+                                  << QMessageBox::Yes;
+        QTest::newRow("292: yes/no, question, second default")
+            << 292u << int(QMessageBox::Yes | QMessageBox::No) << QMessageBox::No;
+        QTest::newRow("ok/cancel, second default")
+            << 0x101u << int(QMessageBox::Ok | QMessageBox::Cancel) << QMessageBox::Cancel;
+        QTest::newRow("MB_OK ignores a second default")
+            << 0x100u << int(QMessageBox::Ok) << QMessageBox::Ok;
+    }
+    void buttons() {
+        QFETCH(uint, style);
+        QFETCH(int, buttons);
+        QFETCH(QMessageBox::StandardButton, defaultButton);
+        std::unique_ptr<QMessageBox> box(QtDialogs::build(QStringLiteral("x"), {}, style));
+        QCOMPARE(int(box->standardButtons()), buttons);
+        QCOMPARE(static_cast<QAbstractButton*>(box->defaultButton()), box->button(defaultButton));
+    }
+
+    void answers_data() {
+        QTest::addColumn<uint>("style");
+        QTest::addColumn<QMessageBox::StandardButton>("press");
+        QTest::addColumn<int>("result");
+        QTest::newRow("ok") << 0x40u << QMessageBox::Ok << int(IDOK);
+        QTest::newRow("ok/cancel: ok") << 0x1u << QMessageBox::Ok << int(IDOK);
+        QTest::newRow("ok/cancel: cancel") << 0x1u << QMessageBox::Cancel << int(IDCANCEL);
+        QTest::newRow("yes/no: yes") << 292u << QMessageBox::Yes << int(IDYES);
+        QTest::newRow("yes/no: no") << 0x24u << QMessageBox::No << int(IDNO);
+        QTest::newRow("ok: escape") << 0x0u << QMessageBox::NoButton << int(IDOK);
+        QTest::newRow("ok/cancel: escape") << 0x1u << QMessageBox::NoButton << int(IDCANCEL);
+        QTest::newRow("yes/no: escape") << 0x4u << QMessageBox::NoButton << int(IDNO);
+        QTest::newRow("foreground ok") << 0x10040u << QMessageBox::Ok << int(IDOK);
+    }
+    void answers() {
+        QFETCH(uint, style);
+        QFETCH(QMessageBox::StandardButton, press);
+        QFETCH(int, result);
+        QtDialogs dialogs;
+        answerModalBox(press);
+        QCOMPARE(dialogs.messageBox(QStringLiteral("Question?"), {}, style), result);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+};
+
+QTEST_MAIN(TestQtDialogs)
+#include "tst_qtdialogs.moc"
