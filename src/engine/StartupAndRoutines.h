@@ -3,6 +3,8 @@
 #include "MainWindowPort.h"
 #include "MessageRecord.h"
 
+#include <QByteArray>
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QTime>
@@ -13,6 +15,7 @@ namespace tavrel {
 class Clock;
 class DateText;
 class Dialogs;
+class ProgramError;
 class SoundPlayer;
 
 // The reminder engine: owner of the program's shared state and of the routines that read the
@@ -84,7 +87,16 @@ public:
     // --- status ---------------------------------------------------------------------------
     void ShowStatus();
 
+    // True once EndProgram has been called; the timer handlers do nothing from then on.
+    bool programEnded() const { return m_ended; }
+
 private:
+    // The failure table shared by Main and RebuildTimerFile. Returns true when the program ends.
+    bool reportScanFailure(const ProgramError& error);
+    void showNoMessagesWindow();
+    void parseTimerFile(const QByteArray& bytes);
+    QDate readDate(const QString& text) const;
+
     const Clock& m_clock;
     Dialogs& m_dialogs;
     SoundPlayer& m_sound;
@@ -93,6 +105,15 @@ private:
     WindowLoader m_loadMainWindow;
     EndProgram m_endProgram;
     MainWindowPort* m_window = nullptr;
+
+    bool m_ended = false;
+    // Ticks keep arriving while a modal box is open. A TimerMessage tick during an earlier
+    // tick's box, and either timer's tick during the pass of Main or NewRoutine, does nothing.
+    bool m_inTimedTick = false;
+    bool m_passRunning = false;
+    // Registrations during a pass keep lastTimerCheck at the pass's start, so an entry whose
+    // start passes while one of the pass's boxes is open is still shown at the next tick.
+    QTime m_passStart;
 };
 
 } // namespace tavrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "composer/TrayHook.h"
+
 #include <QIcon>
 #include <QMenu>
 #include <QObject>
@@ -10,7 +12,7 @@ namespace tavrel {
 
 // The notification-area icon and its popup menu `menuproject`. Icon events are mapped to the two
 // codes the program acts on: a left double-click (515) and the right button released (517).
-class TrayIcon final : public QObject {
+class TrayIcon final : public QObject, public TrayHook {
     Q_OBJECT
 public:
     static constexpr int WM_LBUTTONDBLCLK = 515;
@@ -26,8 +28,8 @@ public:
     static int eventCode(QSystemTrayIcon::ActivationReason reason);
 
     // Adds the icon; false when no notification area exists (the caller then shows the window).
-    bool add();
-    void remove();
+    bool add() override;
+    void remove() override;
     bool isAdded() const { return m_icon.isVisible(); }
 
     // The icon's event handler: ignores everything while an action it started still runs.

@@ -1,0 +1,172 @@
+// frmmain: saving, editing, deleting and resetting a message.
+#include "frmmain.h"
+
+#include "Clock.h"
+#include "ComposerLineEdit.h"
+#include "DateText.h"
+#include "Dialogs.h"
+#include "MessageFile.h"
+#include "MessageTextEdit.h"
+#include "ProgramError.h"
+#include "ProgramFolder.h"
+#include "SaveChecks.h"
+#include "SelectActiveText.h"
+#include "Sound.h"
+#include "StartupAndRoutines.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tavrel {
+
+namespace {
+
+const QString kExtension = QStringLiteral(".tvr");
+
+} // namespace
+
+void frmmain::cmdSaveMessage_Click() {
+    try {
+        const ComposerFields fields{txtMessageName->text(), txtmessage->fileText(),
+                                    lblchoosendate->text(), txtDaysprior->text(),
+                                    lblDaysprior->text(),   lblchoosenpriordate,
+                                    lblHIDDENstart,         lblHIDDENeinde};
+        m_engine.CurrentMessage = FillMessageRecord(fields);
+        const QDate today = m_engine.clock().today();
+        if (const std::optional<SaveRefusal> refusal =
+                CheckSave(fields, m_engine.CurrentMessage, today, m_engine.dates())) {
+            m_engine.dialogs().messageBox(refusal->box.text, refusal->box.title,
+                                          refusal->box.style);
+            if (refusal->openOptionalTime)
+                cmdOptional_Click();
+            else
+                focusAfterRefusal(refusal->focus, refusal->selectText);
+            return;
+        }
+
+        const QString description = fields.txtMessageName;
+        QStringList entries;
+        for (int i = 0; i < cboSavedmessages->count(); ++i)
+            entries.append(cboSavedmessages->itemText(i));
+        const qsizetype existing = FindSavedDescription(entries, description);
+        if (existing >= 0) {
+            const BoxText question = OverwriteQuestion();
+            if (m_engine.dialogs().messageBox(question.text, question.title, question.style) !=
+                IDOK) {
+                m_engine.overwriteExisting = false;
+                return;
+            }
+            m_engine.overwriteExisting = true;
+        }
+
+        WriteMessageFile(m_engine.ProgramFolder() + description + kExtension,
+                         m_engine.CurrentMessage);
+        // Only now: a failed write leaves the old file, and so its entry, in place.
+        if (existing >= 0)
+            cboSavedmessages->removeItem(int(existing));
+        cboSavedmessages->addItem(description);
+        cboSavedmessages->setCurrentIndex(cboSavedmessages->count() - 1);
+
+        if (DueOrFirstDayIsToday(m_engine.CurrentMessage, today, m_engine.dates()))
+            m_engine.CheckTime();
+        cmdEdit->setEnabled(true);
+        cmdDelete->setEnabled(true);
+        cmdSaveMessage->setEnabled(false);
+        cmdOptional->setEnabled(false);
+        txtMessageName->setFocus();
+        m_engine.sound().PlaySoundCue(m_engine.ProgramFolder() + QStringLiteral("Saved.wav"));
+        m_engine.RebuildTimerFile();
+    } catch (const ProgramError& error) {
+        showError(error, QStringLiteral("cmdSaveMessage_Click"));
+    }
+}
+
+void frmmain::focusAfterRefusal(SaveFocus focus, bool selectText) {
+    switch (focus) {
+    case SaveFocus::txtMessageName:
+        txtMessageName->setFocus();
+        break;
+    case SaveFocus::txtmessage:
+        txtmessage->setFocus();
+        break;
+    case SaveFocus::cmdcalendar:
+        cmdcalendar->setFocus();
+        break;
+    case SaveFocus::txtDaysprior:
+        txtDaysprior->setFocus();
+        break;
+    }
+    if (selectText)
+        SelectActiveText(this);
+}
+
+void frmmain::cmdEdit_Click() {
+    const QString description = cboSavedmessages->currentText();
+    if (description.isEmpty())
+        return;
+    try {
+        // The fields change only once the whole file has been read.
+        ReadMessageFile(m_engine.ProgramFolder() + description + kExtension,
+                        m_engine.CurrentMessage);
+        txtmessage->setFileText(m_engine.CurrentMessage.messageText);
+        lblchoosendate->setText(m_engine.CurrentMessage.finalDate);
+        txtMessageName->setText(description);
+        txtDaysprior->setText(m_engine.CurrentMessage.daysPrior);
+        actionPrior();
+        cmdSaveMessage->setEnabled(true);
+        cmdOptional->setEnabled(true);
+    } catch (const ProgramError& error) {
+        showError(error, QStringLiteral("cmdEdit_Click"));
+    }
+}
+
+void frmmain::clearComposer() {
+    showPlaceholder();
+    lblchoosendate->setText(todayText());
+    txtDaysprior->setText(QStringLiteral("0"));
+    actionPrior();
+}
+
+void frmmain::cmdDelete_Click() {
+    const QString description = cboSavedmessages->currentText();
+    if (description.isEmpty())
+        return;
+    try {
+        const int answer = m_engine.dialogs().messageBox(
+            QStringLiteral("Are you sure you want to remove ") + description +
+                QStringLiteral(" permanently?"),
+            QStringLiteral("Destroy..."), MB::OKCANCEL | MB::ICONWARNING);
+        if (answer != IDOK)
+            return;
+        if (!DeleteIfExists(m_engine.ProgramFolder() + description + kExtension))
+            throw ProgramError(FileNotFound);
+        cboSavedmessages->removeItem(cboSavedmessages->currentIndex());
+        cboSavedmessages->setCurrentIndex(-1);
+        clearComposer();
+        cmdSaveMessage->setEnabled(false);
+        cmdOptional->setEnabled(false);
+        if (cboSavedmessages->count() > 0) {
+            selectSavedMessage(0);
+            m_engine.RebuildTimerFile();
+        } else {
+            m_engine.DeleteTimerFile();
+            cmdDelete->setEnabled(false);
+            cmdEdit->setEnabled(false);
+        }
+    } catch (const ProgramError& error) {
+        showError(error, QStringLiteral("cmdDelete_Click"));
+    }
+}
+
+void frmmain::cmdReset_Click() {
+    try {
+        clearComposer();
+        txtMessageName->setFocus();
+        SelectActiveText(this);
+    } catch (const ProgramError& error) {
+        showError(error, QStringLiteral("cmdReset_Click"));
+    }
+}
+
+} // namespace tavrel

@@ -1,0 +1,194 @@
+// frmmain: load, position, hiding, quitting, the tray menu's window actions and the timers.
+#include "frmmain.h"
+
+#include "ComposerDialogs.h"
+#include "DateText.h"
+#include "Dialogs.h"
+#include "ProgramError.h"
+#include "ProgramFolder.h"
+#include "Registry.h"
+#include "SettingsText.h"
+#include "StartupAndRoutines.h"
+#include "TrayHook.h"
+#include "Twips.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QScreen>
+
+namespace tavrel {
+
+namespace {
+
+const QString kStartup = QStringLiteral("Startup");
+const QString kTop = QStringLiteral("Top");
+const QString kLeft = QStringLiteral("Left");
+const QString kComboItem = QStringLiteral("ComboItem");
+
+} // namespace
+
+void frmmain::Form_Load() {
+    m_registry.CreateKey(kSettingsKey);
+    const bool startup =
+        BooleanFromText(m_registry.ReadStringValue(kSettingsKey, kStartup)).value_or(false);
+    if (startup)
+        restorePosition();
+    else
+        centreWindow();
+
+    const QString today = todayText();
+    lblchoosendate->setText(today);
+    lblchoosenpriordate = today;
+    lblHIDDENdateTODAY = today;
+
+    // Without a notification area the window stays in sight, so the program can be reached.
+    if (m_tray && m_tray->add())
+        hide();
+    else
+        show();
+}
+
+void frmmain::restorePosition() {
+    double top = PixelsToTwips(y());
+    double left = PixelsToTwips(x());
+    if (const std::optional<float> saved =
+            SingleFromText(m_registry.ReadStringValue(kSettingsKey, kTop)))
+        top = *saved;
+    if (const std::optional<float> saved =
+            SingleFromText(m_registry.ReadStringValue(kSettingsKey, kLeft)))
+        left = *saved;
+    if (top >= 0 && left >= 0)
+        move(TwipsToPixels(qRound(left)), TwipsToPixels(qRound(top)));
+    else
+        centreWindow();
+}
+
+void frmmain::centreWindow() {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect area = s->geometry();
+    const QRect frame = frameGeometry();
+    const int left = CentredEdge(PixelsToTwips(area.width()), PixelsToTwips(frame.width()));
+    const int top = CentredEdge(PixelsToTwips(area.height()), PixelsToTwips(frame.height()));
+    move(area.x() + TwipsToPixels(left), area.y() + TwipsToPixels(top));
+}
+
+void frmmain::writeComboItem() {
+    m_registry.WriteStringValue(kSettingsKey, kComboItem,
+                                QString::number(cboSavedmessages->currentIndex()));
+}
+
+void frmmain::cmdHide_Click() {
+    writeComboItem();
+    hide();
+}
+
+void frmmain::ConfirmQuit() {
+    const int answer = m_engine.dialogs().messageBox(
+        QStringLiteral("Are you sure you want to quit?"), QStringLiteral("Terminate"),
+        MB::YESNO | MB::ICONQUESTION | MB::DEFBUTTON2);
+    if (answer != IDYES)
+        return;
+    Form_QueryUnload();
+    Form_Unload();
+}
+
+void frmmain::Form_QueryUnload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    // Each step goes on whatever the one before it did.
+    if (!isMinimized()) {
+        m_registry.WriteStringValue(kSettingsKey, kTop, QString::number(PixelsToTwips(y())));
+        m_registry.WriteStringValue(kSettingsKey, kLeft, QString::number(PixelsToTwips(x())));
+    }
+    writeComboItem();
+    m_registry.WriteStringValue(kSettingsKey, kStartup, QStringLiteral("True"));
+    try {
+        DeleteTempFile(m_engine.ProgramFolder());
+    } catch (const ProgramError&) {
+    }
+    try {
+        m_engine.DeleteTimerFile();
+    } catch (const ProgramError&) {
+    }
+    removeTrayIcon();
+    TimerMessage.stop();
+    TimerNewDay.stop();
+
+    // The open dialogs, newest first; one that will not close ends the loop.
+    QWidget* refused = nullptr;
+    while (QWidget* open = QApplication::activeModalWidget()) {
+        if (open == refused || open == this)
+            break;
+        refused = open;
+        open->close();
+    }
+}
+
+void frmmain::Form_Unload() {
+    hide();
+    if (m_endProgram)
+        m_endProgram();
+}
+
+void frmmain::removeTrayIcon() {
+    if (m_tray)
+        m_tray->remove();
+}
+
+void frmmain::menuSettings_Click() {
+    m_registry.CreateKey(kSettingsKey);
+    const std::optional<int> item =
+        IntegerFromText(m_registry.ReadStringValue(kSettingsKey, kComboItem));
+    if (item && *item >= -1 && *item < cboSavedmessages->count())
+        selectSavedMessage(*item);
+    cmdEdit_Click();
+
+    if (isMinimized())
+        showNormal();
+    if (isVisible())
+        return;
+    // A window cannot come up beside an open modal box: the user hears why nothing appears.
+    if (m_modalOpen && m_modalOpen()) {
+        m_engine.dialogs().beep();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmmain::menuStatus_Click() {
+    m_engine.ShowStatus();
+}
+
+void frmmain::menuAbout_Click() {
+    if (isMinimized())
+        showNormal();
+    if (m_dialogs.AboutVisible())
+        return;
+    centreWindow();
+    m_dialogs.ShowAbout();
+}
+
+// The engine leaves out ticks that arrive while an earlier tick's boxes are still open.
+void frmmain::TimerMessage_Timer() {
+    try {
+        m_engine.ShowDueTimedMessages();
+    } catch (const ProgramError&) {
+    }
+}
+
+void frmmain::TimerNewDay_Timer() {
+    if (m_engine.TimerNewDay_Timer(lblHIDDENdateTODAY)) {
+        const QString today = todayText();
+        lblchoosendate->setText(today);
+        lblchoosenpriordate = today;
+        lblHIDDENdateTODAY = today;
+    }
+}
+
+} // namespace tavrel

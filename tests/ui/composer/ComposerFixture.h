@@ -1,0 +1,87 @@
+#pragma once
+
+#include "ComposerDialogs.h"
+#include "DateText.h"
+#include "Fakes.h"
+#include "Registry.h"
+#include "StartupAndRoutines.h"
+#include "TempProgramFolder.h"
+#include "TrayHook.h"
+#include "frmmain.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace tavrel::test {
+
+// Answers the composer's dialogs from a script and records how they were opened.
+class FakeComposerDialogs final : public ComposerDialogs {
+public:
+    std::optional<QDate> GetDate(QDate userdate, const QString& title) override;
+    void ShowOptionalTime() override;
+    bool AboutVisible() const override { return aboutVisible; }
+    void ShowAbout() override;
+
+    std::optional<QDate> pickedDate; // what GetDate answers
+    QList<QDate> getDateCalls;
+    QStringList getDateTitles;
+    int optionalTimeCalls = 0;
+    std::function<void()> onOptionalTime; // the user's work in the time dialog
+    bool aboutVisible = false;
+    int aboutCalls = 0;
+    std::function<void()> onAbout;
+};
+
+class FakeTray final : public TrayHook {
+public:
+    bool add() override {
+        ++adds;
+        return available;
+    }
+    void remove() override { ++removes; }
+    bool available = true;
+    int adds = 0;
+    int removes = 0;
+};
+
+// A program folder (also the current directory), a settings file, the fakes, the engine and the
+// composer window, as the program puts them together.
+class ComposerFixture {
+public:
+    explicit ComposerFixture(QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+    ~ComposerFixture();
+
+    // Creates the window and runs its load, as the engine's first use does.
+    frmmain& load();
+    // A second run of the program on the same folder and settings.
+    frmmain& restart();
+
+    QString day(int offsetFromToday) const;
+    // Writes a message file as the program would.
+    void writeMessage(const QString& description, const MessageRecord& record);
+    MessageRecord record(int dueOffset, int daysPrior = 0, const QString& text = "text") const;
+    // Fills the composer as a user would leave it before saving.
+    void compose(const QString& description, const QString& text, int dueOffset, int daysPrior = 0);
+    QString setting(const QString& name);
+    QStringList listEntries() const;
+    QStringList messageFiles() const;
+
+    TempProgramFolder folder;
+    QTemporaryDir settingsDir;
+    EventLog log;
+    FakeClock clock;
+    FakeDialogs dialogs{&log};
+    FakeSound sound{&log};
+    DateText dates{QLocale(QLocale::English, QLocale::UnitedKingdom)};
+    FakeComposerDialogs composerDialogs;
+    FakeTray tray;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<StartupAndRoutines> engine;
+    std::unique_ptr<frmmain> window;
+    int endProgramCalls = 0;
+
+private:
+    void build();
+};
+
+} // namespace tavrel::test

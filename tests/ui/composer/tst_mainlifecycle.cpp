@@ -1,0 +1,296 @@
+#include "ComposerFixture.h"
+#include "ComposerLineEdit.h"
+#include "MessageTextEdit.h"
+#include "Twips.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+using namespace tavrel;
+using namespace tavrel::test;
+
+namespace {
+
+QPoint centred(const QWidget& w) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return QPoint(screen.x() + (screen.width() - w.width()) / 2,
+                  screen.y() + (screen.height() - w.height()) / 2);
+}
+
+} // namespace
+
+class TestMainLifecycle : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstRunIsCentredAndHidden() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        QCOMPARE(w.pos(), centred(w));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.tray.adds, 1);
+        QVERIFY(f.dialogs.boxes.isEmpty());
+        // The settings key exists from the first load on, though no value was written yet.
+        QCOMPARE(f.setting(QStringLiteral("Startup")), QStringLiteral("Error"));
+        f.registry->WriteStringValue(kSettingsKey, QStringLiteral("Top"), QStringLiteral("1"));
+        QCOMPARE(f.setting(QStringLiteral("Top")), QStringLiteral("1"));
+    }
+
+    // Without a notification area the window must stay reachable.
+    void noTrayShowsTheWindow() {
+        ComposerFixture f;
+        f.tray.available = false;
+        frmmain& w = f.load();
+        QVERIFY(w.isVisible());
+    }
+
+    void positionRestoredAfterClose() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        w.move(TwipsToPixels(2925), TwipsToPixels(1080));
+        w.close();
+        QCOMPARE(f.setting(QStringLiteral("Top")), QStringLiteral("1080"));
+        QCOMPARE(f.setting(QStringLiteral("Left")), QStringLiteral("2925"));
+        QCOMPARE(f.setting(QStringLiteral("Startup")), QStringLiteral("True"));
+        QCOMPARE(f.setting(QStringLiteral("ComboItem")), QStringLiteral("-1"));
+        QCOMPARE(f.restart().pos(), QPoint(195, 72));
+    }
+
+    void savedPosition_data() {
+        QTest::addColumn<QString>("startup");
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QPoint>("expected"); // (-1, -1): centred
+        QTest::newRow("saved") << "True"
+                               << "1080"
+                               << "2925" << QPoint(195, 72);
+        QTest::newRow("negative top") << "True"
+                                      << "-300"
+                                      << "2925" << QPoint(-1, -1);
+        QTest::newRow("negative left") << "True"
+                                       << "1080"
+                                       << "-15" << QPoint(-1, -1);
+        QTest::newRow("beyond the screen") << "True"
+                                           << "1080"
+                                           << "30000" << QPoint(2000, 72);
+        QTest::newRow("no Startup") << "Error"
+                                    << "1080"
+                                    << "2925" << QPoint(-1, -1);
+        QTest::newRow("Startup False") << "False"
+                                       << "1080"
+                                       << "2925" << QPoint(-1, -1);
+        QTest::newRow("blanks before") << "True"
+                                       << "  1080"
+                                       << "2925" << QPoint(195, 72);
+    }
+    void savedPosition() {
+        QFETCH(QString, startup);
+        QFETCH(QString, top);
+        QFETCH(QString, left);
+        QFETCH(QPoint, expected);
+        ComposerFixture f;
+        f.registry->CreateKey(kSettingsKey);
+        if (startup != QLatin1String("Error"))
+            f.registry->WriteStringValue(kSettingsKey, QStringLiteral("Startup"), startup);
+        f.registry->WriteStringValue(kSettingsKey, QStringLiteral("Top"), top);
+        f.registry->WriteStringValue(kSettingsKey, QStringLiteral("Left"), left);
+        frmmain& w = f.load();
+        QCOMPARE(w.pos(), expected == QPoint(-1, -1) ? centred(w) : expected);
+    }
+
+    void minimisedCloseKeepsThePosition() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        w.move(195, 72);
+        w.close();
+        frmmain& again = f.restart();
+        again.move(10, 10);
+        again.showMinimized();
+        QVERIFY(again.isMinimized());
+        again.close();
+        QCOMPARE(f.setting(QStringLiteral("Top")), QStringLiteral("1080"));
+        QCOMPARE(f.setting(QStringLiteral("Left")), QStringLiteral("2925"));
+    }
+
+    void exitAnsweredNo() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        f.folder.write(QStringLiteral("Temp"), "\"x\"\r\n");
+        f.dialogs.answers = {IDNO};
+        QTest::mouseClick(w.cmdExit, Qt::LeftButton);
+        QCOMPARE(f.dialogs.boxes.size(), 1);
+        QCOMPARE(f.dialogs.boxes[0].text, QStringLiteral("Are you sure you want to quit?"));
+        QCOMPARE(f.dialogs.boxes[0].title, QStringLiteral("Terminate"));
+        QCOMPARE(f.dialogs.boxes[0].style, 292u);
+        QCOMPARE(f.endProgramCalls, 0);
+        QCOMPARE(f.setting(QStringLiteral("Startup")), QStringLiteral("Error"));
+        QVERIFY(f.folder.exists(QStringLiteral("Temp")));
+        QCOMPARE(f.tray.removes, 0);
+        QVERIFY(w.TimerNewDay.isActive());
+    }
+
+    // "E&xit" answered Yes and the close box run the same close sequence; only Exit asks.
+    void closeSequence_data() {
+        QTest::addColumn<bool>("viaExit");
+        QTest::newRow("exit, yes") << true;
+        QTest::newRow("close box") << false;
+    }
+    void closeSequence() {
+        QFETCH(bool, viaExit);
+        ComposerFixture f;
+        frmmain& w = f.load();
+        w.addSavedMessage(QStringLiteral("Milk"));
+        w.cboSavedmessages->setCurrentIndex(0);
+        f.folder.write(QStringLiteral("Temp"), "\"x\"\r\n");
+        f.folder.write(QStringLiteral("Timerfile"), "#09:00:00 pm#, \"x\"\r\n");
+        w.TimerMessage.start();
+        w.show();
+        if (viaExit) {
+            f.dialogs.answers = {IDYES};
+            w.menuExit_Click();
+        } else {
+            w.close();
+        }
+        QCOMPARE(f.dialogs.boxes.size(), viaExit ? 1 : 0);
+        QCOMPARE(f.setting(QStringLiteral("ComboItem")), QStringLiteral("0"));
+        QCOMPARE(f.setting(QStringLiteral("Startup")), QStringLiteral("True"));
+        QVERIFY(f.setting(QStringLiteral("Top")) != QStringLiteral("Error"));
+        QVERIFY(!f.folder.exists(QStringLiteral("Temp")));
+        QVERIFY(!f.folder.exists(QStringLiteral("Timerfile")));
+        QCOMPARE(f.tray.removes, 1);
+        QVERIFY(!w.TimerMessage.isActive());
+        QVERIFY(!w.TimerNewDay.isActive());
+        QCOMPARE(f.endProgramCalls, 1);
+        QVERIFY(!w.isVisible());
+        // Once only, whatever else closes the window afterwards.
+        w.close();
+        QCOMPARE(f.tray.removes, 1);
+        QCOMPARE(f.endProgramCalls, 1);
+    }
+
+    void openDialogsCloseNewestFirst() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        QStringList closed;
+        QDialog older;
+        QDialog newer;
+        for (QDialog* d : {&older, &newer}) {
+            d->setModal(true);
+            d->show();
+            connect(d, &QDialog::finished, this,
+                    [&closed, d, &older] { closed.append(d == &older ? "older" : "newer"); });
+        }
+        QCOMPARE(QApplication::activeModalWidget(), &newer);
+        w.close();
+        QCOMPARE(closed, QStringList({"newer", "older"}));
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void hideWithoutChoiceWritesMinusOne() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        w.addSavedMessage(QStringLiteral("Milk"));
+        w.show();
+        QTest::mouseClick(w.cmdHide, Qt::LeftButton);
+        QCOMPARE(f.setting(QStringLiteral("ComboItem")), QStringLiteral("-1"));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.endProgramCalls, 0);
+    }
+
+    void showSettings_data() {
+        QTest::addColumn<QString>("comboItem");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("saved position") << "1" << 1;
+        QTest::newRow("beyond the list") << "7" << 2;
+        QTest::newRow("missing") << "" << 2;
+    }
+    void showSettings() {
+        QFETCH(QString, comboItem);
+        QFETCH(int, selected);
+        ComposerFixture f;
+        frmmain& w = f.load();
+        for (const char* name : {"Bread", "Eggs", "Milk"}) {
+            f.writeMessage(QString::fromUtf8(name),
+                           f.record(5, 0, QStringLiteral("about ") + QString::fromUtf8(name)));
+            w.addSavedMessage(QString::fromUtf8(name));
+        }
+        w.cboSavedmessages->setCurrentIndex(2);
+        if (!comboItem.isEmpty())
+            f.registry->WriteStringValue(kSettingsKey, QStringLiteral("ComboItem"), comboItem);
+        QVERIFY(!w.isVisible());
+        w.menuSettings_Click();
+        QCOMPARE(w.cboSavedmessages->currentIndex(), selected);
+        QCOMPARE(w.txtMessageName->text(), w.cboSavedmessages->currentText());
+        QVERIFY(w.isVisible());
+        QVERIFY(f.dialogs.boxes.isEmpty());
+    }
+
+    void showSettingsRestoresAMinimisedWindow() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        w.showMinimized();
+        w.menuSettings_Click();
+        QVERIFY(!w.isMinimized());
+        QVERIFY(w.isVisible());
+    }
+
+    // A window cannot come up beside an open modal box: the message is still loaded, then a beep.
+    void showSettingsWhileModal() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        f.writeMessage(QStringLiteral("Milk"), f.record(5));
+        w.addSavedMessage(QStringLiteral("Milk"));
+        f.registry->WriteStringValue(kSettingsKey, QStringLiteral("ComboItem"),
+                                     QStringLiteral("0"));
+        w.setModalOpen([] { return true; });
+        w.menuSettings_Click();
+        QCOMPARE(w.txtMessageName->text(), QStringLiteral("Milk"));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.dialogs.beeps, 1);
+    }
+
+    void about() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        w.move(0, 0);
+        QPoint whileOpen;
+        f.composerDialogs.onAbout = [&] {
+            whileOpen = w.pos();
+        };
+        w.menuAbout_Click();
+        QCOMPARE(f.composerDialogs.aboutCalls, 1);
+        QCOMPARE(whileOpen, centred(w));
+        QVERIFY(!w.isVisible());
+
+        f.composerDialogs.aboutVisible = true;
+        w.move(0, 0);
+        w.menuAbout_Click();
+        QCOMPARE(f.composerDialogs.aboutCalls, 1);
+        QCOMPARE(w.pos(), QPoint(0, 0));
+    }
+
+    void enginePort() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        MainWindowPort& port = w;
+        port.setTimerMessageEnabled(true);
+        QVERIFY(w.TimerMessage.isActive());
+        port.setTimerMessageEnabled(false);
+        QVERIFY(!w.TimerMessage.isActive());
+        port.setEditDeleteEnabled(false);
+        QVERIFY(!w.cmdEdit->isEnabled() && !w.cmdDelete->isEnabled());
+        port.showPlaceholder();
+        QCOMPARE(w.txtMessageName->text(), QStringLiteral("Alter this..."));
+        QCOMPARE(w.txtmessage->toPlainText(), QStringLiteral("Alter this..."));
+        port.showWindow();
+        QVERIFY(w.isVisible());
+    }
+};
+
+QTEST_MAIN(TestMainLifecycle)
+#include "tst_mainlifecycle.moc"
