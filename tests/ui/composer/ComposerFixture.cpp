@@ -35,11 +35,13 @@ ComposerFixture::ComposerFixture(QDateTime now) : clock(std::move(now)) {
 
 ComposerFixture::~ComposerFixture() {
     window.reset();
+    realDialogs.reset();
     engine.reset();
 }
 
 void ComposerFixture::build() {
     window.reset();
+    realDialogs.reset();
     engine.reset();
     registry = std::make_unique<Registry>(
         dialogs,
@@ -49,9 +51,17 @@ void ComposerFixture::build() {
         [this] { ++endProgramCalls; });
 }
 
+void ComposerFixture::useRealDialogs() {
+    realDialogs = std::make_unique<QtComposerDialogs>(*engine);
+}
+
 frmmain& ComposerFixture::load() {
     if (!window) {
-        window = std::make_unique<frmmain>(*engine, *registry, composerDialogs);
+        window = std::make_unique<frmmain>(*engine, *registry,
+                                           realDialogs ? static_cast<ComposerDialogs&>(*realDialogs)
+                                                       : composerDialogs);
+        if (realDialogs)
+            realDialogs->setWindow(window.get());
         window->setTrayHook(&tray);
         window->setEndProgram([this] { ++endProgramCalls; });
         window->Form_Load();
