@@ -29,7 +29,13 @@ void FakeComposerDialogs::ShowAbout() {
         onAbout();
 }
 
-ComposerFixture::ComposerFixture(QDateTime now) : clock(std::move(now)) {
+ComposerFixture::ComposerFixture(QDateTime now)
+    : clock(std::move(now)), m_programFolder(folder.path()) {
+    build();
+}
+
+void ComposerFixture::setProgramFolder(const QString& path) {
+    m_programFolder = path;
     build();
 }
 
@@ -47,8 +53,8 @@ void ComposerFixture::build() {
         dialogs,
         std::make_unique<IniRegistryStore>(settingsDir.filePath(QStringLiteral("Tavrel.ini"))));
     engine = std::make_unique<StartupAndRoutines>(
-        clock, dialogs, sound, dates, folder.path(), [this]() -> MainWindowPort& { return load(); },
-        [this] { ++endProgramCalls; });
+        clock, dialogs, sound, dates, m_programFolder,
+        [this]() -> MainWindowPort& { return load(); }, [this] { ++endProgramCalls; });
 }
 
 void ComposerFixture::useRealDialogs() {

@@ -52,6 +52,8 @@ public:
     explicit ComposerFixture(QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
     ~ComposerFixture();
 
+    // Another program folder for the engine (a tmpfs, say); call before load().
+    void setProgramFolder(const QString& path);
     // The program's real dialogs instead of the scripted ones; call before load().
     void useRealDialogs();
     // Creates the window and runs its load, as the engine's first use does.
@@ -85,6 +87,7 @@ public:
     int endProgramCalls = 0;
 
 private:
+    QString m_programFolder;
     void build();
 };
 
