@@ -1,7 +1,54 @@
 #!/usr/bin/env bash
-# Builds Tavrel and runs the whole test suite: unit, widget and end-to-end tests.
+# Builds Tavrel and runs the whole test suite (unit, widget and end-to-end tests) twice: once as
+# built normally, once built with AddressSanitizer and UndefinedBehaviorSanitizer, where any
+# sanitizer report fails the run. On CI (CI=true) or with --fuzz, every fuzz target then runs
+# for 30 seconds.
+# Usage: scripts/test.sh [--fuzz] [--no-sanitize]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+fuzz=0
+sanitize=1
+[ "${CI:-}" = true ] && fuzz=1
+for arg in "$@"; do
+    case "$arg" in
+    --fuzz) fuzz=1 ;;
+    --no-sanitize) sanitize=0 ;;
+    *) echo "usage: $0 [--fuzz] [--no-sanitize]" >&2; exit 2 ;;
+    esac
+done
+
 scripts/install-deps.sh test
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+if [ "$sanitize" = 1 ]; then
+    echo "== the same suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+    BUILD_DIR=build-asan scripts/build.sh -DTAVREL_SANITIZE=ON
+    # Reports go to files as well, so that one from a child process (the end-to-end tests run
+    # the real program) fails the run even when its parent does not notice.
+    reports=$PWD/build-asan/sanitizer-reports
+    rm -rf "$reports"
+    mkdir -p "$reports"
+    # Full stacks on malloc: the leak suppressions match frames inside Qt, which has no frame
+    # pointers.
+    export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:fast_unwind_on_malloc=0:log_path=$reports/asan"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan"
+    export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+    status=0
+    ctest --test-dir build-asan --output-on-failure -j"$(nproc)" || status=$?
+    if [ -n "$(ls -A "$reports")" ]; then
+        echo "!! sanitizer reports:"
+        for f in "$reports"/*; do
+            echo "--- $f"
+            cat "$f"
+        done
+        status=1
+    fi
+    [ "$status" = 0 ] || exit "$status"
+fi
+
+if [ "$fuzz" = 1 ]; then
+    echo "== every fuzz target for 30 seconds"
+    fuzz/run.sh 30
+fi

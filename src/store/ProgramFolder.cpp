@@ -82,15 +82,26 @@ QString TempLineText(const QString& priorDate, const QString& description) {
 }
 
 void AppendTempLine(const QString& folder, const QString& lineText) {
-    QFile file(folder + kTempFileName);
+    const QString path = folder + kTempFileName;
+    QFile file(path);
+    const bool existed = file.exists();
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         throw ProgramError(FileErrorCode(file.error(), errno));
+    const qint64 sizeBefore = file.size();
     const QByteArray bytes =
         EncodeFileText(QLatin1Char('"') + lineText + QLatin1Char('"') + QStringLiteral("\r\n"));
     errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        throw ProgramError(FileErrorCode(file.error(), errno));
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const int code = FileErrorCode(file.error(), errno);
+        // A cut line would make the old-message report fail; the file goes back to what it was.
+        file.close();
+        if (existed)
+            QFile::resize(path, sizeBefore);
+        else
+            QFile::remove(path);
+        throw ProgramError(code);
+    }
     file.close();
 }
 
@@ -98,8 +109,13 @@ QStringList ReadTempLines(const QString& folder) {
     QFile file(folder + kTempFileName);
     if (!file.open(QIODevice::ReadOnly))
         throw ProgramError(FileNotFound);
-    FieldReader reader(DecodeFileText(file.readAll()));
+    const QByteArray bytes = file.readAll();
     file.close();
+    return ParseTempLines(bytes);
+}
+
+QStringList ParseTempLines(const QByteArray& bytes) {
+    FieldReader reader(DecodeFileText(bytes));
     QStringList lines;
     while (!reader.atEnd())
         lines.append(reader.readField());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -28,5 +29,7 @@ QString TempLineText(const QString& priorDate, const QString& description);
 void AppendTempLine(const QString& folder, const QString& lineText);
 // Reads every quoted line back without its quotes. Throws ProgramError 53/62.
 QStringList ReadTempLines(const QString& folder);
+// The same from bytes already in memory. Throws ProgramError 62.
+QStringList ParseTempLines(const QByteArray& bytes);
 
 } // namespace tavrel

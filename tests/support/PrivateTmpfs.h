@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace tavrel::test {
+
+// A small tmpfs of its own, mounted in a private mount namespace of the calling thread, so that
+// a real full disk or a real read-only folder can be made without touching the machine. While
+// it lives it is also the current directory, as the program expects of its own folder.
+// Needs root (or CAP_SYS_ADMIN); usable() says why not where it is refused.
+class PrivateTmpfs {
+public:
+    explicit PrivateTmpfs(qint64 sizeBytes);
+    ~PrivateTmpfs();
+    PrivateTmpfs(const PrivateTmpfs&) = delete;
+    PrivateTmpfs& operator=(const PrivateTmpfs&) = delete;
+
+    bool usable() const { return m_mounted; }
+    const QString& whyNot() const { return m_whyNot; }
+
+    // The folder with a trailing separator, as ProgramFolder gives it.
+    QString path() const { return m_dir.path() + QLatin1Char('/'); }
+    QString file(const QString& name) const { return path() + name; }
+    // Fills every free block with a file of this name; returns the bytes it took.
+    qint64 fill(const QString& name) const;
+    // Makes the whole file system read-only (writes then fail with EROFS).
+    bool remountReadOnly();
+    QByteArray read(const QString& name) const;
+    QStringList entries() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousCwd;
+    bool m_mounted = false;
+    QString m_whyNot;
+};
+
+} // namespace tavrel::test
