@@ -3,7 +3,6 @@
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 printf '"07/12/2026","cut off' >"$FOLDER/Broken.tvr"
-export LC_ALL=en_GB.UTF-8
 start_tavrel "2026-12-07 10:00:00"
 id=$(wait_window "Snorry!")
 shot corrupted

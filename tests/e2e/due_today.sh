@@ -4,7 +4,6 @@
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 message_file "Buy milk" "07/12/2026" "Semi-skimmed, two litres"
-export LC_ALL=en_GB.UTF-8
 start_tavrel "2026-12-07 10:00:00"
 id=$(wait_window "Tavrel has a message for you:")
 [ -z "$(window_id Tavrel)" ] || fail "composer shown before the message"

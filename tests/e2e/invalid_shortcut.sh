@@ -3,7 +3,6 @@
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 message_file "Later" "08/12/2026" "Tomorrow's note"
-export LC_ALL=en_GB.UTF-8
 mkdir -p "$E2E_TMP/elsewhere"
 start_tavrel "2026-12-07 10:00:00" "$E2E_TMP/elsewhere"
 id=$(wait_window "Snorry!")

@@ -41,6 +41,8 @@ e2e_setup() {
     FOLDER=$E2E_TMP/folder
     export XDG_CONFIG_HOME=$E2E_TMP/config XDG_RUNTIME_DIR=$E2E_TMP/runtime
     export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 TZ=UTC
+    # The program's own locale: day/month/year dates as in the message files below.
+    E2E_LOCALE=${E2E_LOCALE:-en_GB.UTF-8}
     unset WAYLAND_DISPLAY
 
     # A free display number, derived from the test so that parallel tests do not collide.
@@ -60,7 +62,8 @@ e2e_setup() {
 # Starts the program from `dir` (default: its folder) at the fake time `when`.
 start_tavrel() {
     local when=$1 dir=${2:-$FOLDER}
-    (cd "$dir" && FAKETIME_DONT_FAKE_MONOTONIC=1 exec faketime "$when" "$FOLDER/tavrel") \
+    (cd "$dir" && LC_ALL=$E2E_LOCALE FAKETIME_DONT_FAKE_MONOTONIC=1 exec faketime "$when" \
+        "$FOLDER/tavrel") \
         >"$E2E_TMP/tavrel.log" 2>&1 &
     TAVREL_PID=$!
     E2E_PIDS+=("$TAVREL_PID")
@@ -69,7 +72,7 @@ start_tavrel() {
 running() { kill -0 "${1:-$TAVREL_PID}" 2>/dev/null; }
 
 # Waits for a window whose title is exactly `title`; prints its id.
-window_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+window_id() { { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | head -n1; }
 wait_window() {
     local title=$1 secs=${2:-15}
     local end=$((SECONDS + secs)) id=""
@@ -102,7 +105,7 @@ keys() {
     local id=$1
     shift
     xdotool windowfocus --sync "$id" 2>/dev/null || true
-    xdotool key --window "$id" --clearmodifiers "$@"
+    xdotool key --clearmodifiers "$@"
 }
 
 shot() { import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null; }
@@ -152,8 +155,9 @@ menu_open() {
     local w
     for w in $(xdotool search --onlyvisible --classname '^tavrel$' 2>/dev/null); do
         eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
-        [ "${HEIGHT:-0}" -gt 60 ] && [ "${WIDTH:-0}" -gt 60 ] && [ "${WIDTH:-0}" -lt 400 ] &&
-            [ -z "$(xdotool getwindowname "$w" 2>/dev/null)" ] && return 0
+        # Four items and three separators: wider and taller than the icon, smaller than a window.
+        [ "${HEIGHT:-0}" -gt 60 ] && [ "${HEIGHT:-0}" -lt 200 ] && [ "${WIDTH:-0}" -gt 60 ] &&
+            [ "${WIDTH:-0}" -lt 400 ] && return 0
     done
     return 1
 }

@@ -4,7 +4,6 @@
 e2e_setup
 message_file "Later" "08/12/2026" "Tomorrow's note"
 message_file "Garage" "07/12/2026" "Call the garage" 0 "07/12/2026" "02:30:00 pm" "03:00:00 pm"
-export LC_ALL=en_GB.UTF-8
 start_tavrel "2026-12-07 10:00:00"
 wait_tray_icon >/dev/null
 wait_for 10 test -e "$FOLDER/Timerfile" || fail "timed message not registered"

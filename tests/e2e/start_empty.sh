@@ -7,7 +7,7 @@ id=$(wait_window "Tavrel")
 shot composer
 wait_tray_icon >/dev/null
 running || fail "program ended"
-xdotool windowclose "$id"
+python3 "$(dirname "$0")/wm_delete.py" "$id"
 wait_exit
 [ ! -e "$FOLDER/Temp" ] && [ ! -e "$FOLDER/Timerfile" ] || fail "scratch files left behind"
 echo PASS
