@@ -1,6 +1,76 @@
+// Wires the real services together and runs the program: the start-up pass, then the event loop
+// for as long as the main window is loaded.
+#include "Clock.h"
+#include "DateText.h"
+#include "ProgramFolder.h"
+#include "QtComposerDialogs.h"
+#include "QtDialogs.h"
+#include "QtSound.h"
+#include "Registry.h"
+#include "SingleInstance.h"
+#include "StartupAndRoutines.h"
+#include "WindowLook.h"
+#include "composer/frmmain.h"
+#include "tray/TrayIcon.h"
+
 #include <QApplication>
+#include <cstdlib>
+#include <memory>
+
+using namespace tavrel;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("tavrel"));
+    // A hidden main window is the normal state: only the close sequence ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(ProgramIcon());
+
+    SystemClock clock;
+    QtDialogs dialogs;
+    QtSoundPlayer sound;
+    const DateText dates;
+    Registry registry(dialogs);
+    SingleInstance instance;
+    const bool anotherCopyRunning = !instance.tryAcquire();
+
+    TrayIcon tray(ProgramIcon());
+    std::unique_ptr<frmmain> window;
+    std::unique_ptr<QtComposerDialogs> composerDialogs;
+
+    StartupAndRoutines engine(
+        clock, dialogs, sound, dates, ProgramFolder(),
+        [&]() -> MainWindowPort& {
+            // The first touch of the main window loads it.
+            if (!window) {
+                composerDialogs = std::make_unique<QtComposerDialogs>(engine);
+                window = std::make_unique<frmmain>(engine, registry, *composerDialogs);
+                composerDialogs->setWindow(window.get());
+                tray.menuSettings_Click = [&] {
+                    window->menuSettings_Click();
+                };
+                tray.menuStatus_Click = [&] {
+                    window->menuStatus_Click();
+                };
+                tray.menuAbout_Click = [&] {
+                    window->menuAbout_Click();
+                };
+                tray.menuExit_Click = [&] {
+                    window->menuExit_Click();
+                };
+                window->setTrayHook(&tray);
+                window->Form_Load();
+            }
+            return *window;
+        },
+        [&] {
+            // After the corrupted-messages warning: no ghost icon, and nothing else of the close
+            // sequence.
+            tray.remove();
+            std::quick_exit(0);
+        });
+
+    if (engine.Main(anotherCopyRunning) == StartupAndRoutines::MainResult::Ended)
+        return 0;
+    return QApplication::exec();
 }

@@ -3,9 +3,8 @@
 #include "Sound.h"
 
 #include <QPointer>
+#include <QSoundEffect>
 #include <functional>
-
-class QSoundEffect;
 
 namespace tavrel {
 

@@ -47,6 +47,9 @@ void frmmain::Form_Load() {
         hide();
     else
         show();
+    // The program lives on in the notification area: closing a dialog while this window is
+    // hidden must not end it.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
 void frmmain::restorePosition() {

@@ -29,29 +29,45 @@ void FakeComposerDialogs::ShowAbout() {
         onAbout();
 }
 
-ComposerFixture::ComposerFixture(QDateTime now) : clock(std::move(now)) {
+ComposerFixture::ComposerFixture(QDateTime now)
+    : clock(std::move(now)), m_programFolder(folder.path()) {
+    build();
+}
+
+void ComposerFixture::setProgramFolder(const QString& path) {
+    m_programFolder = path;
     build();
 }
 
 ComposerFixture::~ComposerFixture() {
     window.reset();
+    realDialogs.reset();
     engine.reset();
 }
 
 void ComposerFixture::build() {
     window.reset();
+    realDialogs.reset();
     engine.reset();
     registry = std::make_unique<Registry>(
         dialogs,
         std::make_unique<IniRegistryStore>(settingsDir.filePath(QStringLiteral("Tavrel.ini"))));
     engine = std::make_unique<StartupAndRoutines>(
-        clock, dialogs, sound, dates, folder.path(), [this]() -> MainWindowPort& { return load(); },
-        [this] { ++endProgramCalls; });
+        clock, dialogs, sound, dates, m_programFolder,
+        [this]() -> MainWindowPort& { return load(); }, [this] { ++endProgramCalls; });
+}
+
+void ComposerFixture::useRealDialogs() {
+    realDialogs = std::make_unique<QtComposerDialogs>(*engine);
 }
 
 frmmain& ComposerFixture::load() {
     if (!window) {
-        window = std::make_unique<frmmain>(*engine, *registry, composerDialogs);
+        window = std::make_unique<frmmain>(*engine, *registry,
+                                           realDialogs ? static_cast<ComposerDialogs&>(*realDialogs)
+                                                       : composerDialogs);
+        if (realDialogs)
+            realDialogs->setWindow(window.get());
         window->setTrayHook(&tray);
         window->setEndProgram([this] { ++endProgramCalls; });
         window->Form_Load();

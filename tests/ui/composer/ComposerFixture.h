@@ -3,6 +3,7 @@
 #include "ComposerDialogs.h"
 #include "DateText.h"
 #include "Fakes.h"
+#include "QtComposerDialogs.h"
 #include "Registry.h"
 #include "StartupAndRoutines.h"
 #include "TempProgramFolder.h"
@@ -51,6 +52,10 @@ public:
     explicit ComposerFixture(QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
     ~ComposerFixture();
 
+    // Another program folder for the engine (a tmpfs, say); call before load().
+    void setProgramFolder(const QString& path);
+    // The program's real dialogs instead of the scripted ones; call before load().
+    void useRealDialogs();
     // Creates the window and runs its load, as the engine's first use does.
     frmmain& load();
     // A second run of the program on the same folder and settings.
@@ -74,6 +79,7 @@ public:
     FakeSound sound{&log};
     DateText dates{QLocale(QLocale::English, QLocale::UnitedKingdom)};
     FakeComposerDialogs composerDialogs;
+    std::unique_ptr<QtComposerDialogs> realDialogs;
     FakeTray tray;
     std::unique_ptr<Registry> registry;
     std::unique_ptr<StartupAndRoutines> engine;
@@ -81,6 +87,7 @@ public:
     int endProgramCalls = 0;
 
 private:
+    QString m_programFolder;
     void build();
 };
 

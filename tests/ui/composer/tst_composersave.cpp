@@ -2,6 +2,7 @@
 #include "ComposerLineEdit.h"
 #include "MessageFile.h"
 #include "MessageTextEdit.h"
+#include "PrivateTmpfs.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -272,6 +273,32 @@ private slots:
         QVERIFY(f.dialogs.boxes[0].text.contains(QStringLiteral("\r\ncmdSaveMessage_Click\r\n")));
         QCOMPARE(snapshot(f), before);
         QVERIFY(f.sound.played.isEmpty());
+    }
+
+    // A confirmed overwrite that cannot be written keeps the old file and so its list entry.
+    void failedOverwriteKeepsTheEntry() {
+        ComposerFixture f;
+        PrivateTmpfs fs(64 * 1024);
+        if (!fs.usable())
+            QSKIP(qPrintable(fs.whyNot()));
+        f.setProgramFolder(fs.path());
+        const QByteArray old = EncodeMessageRecord(f.record(4, 0, QStringLiteral("old")));
+        WriteMessageFile(fs.file(QStringLiteral("Milk.tvr")),
+                         f.record(4, 0, QStringLiteral("old")));
+        frmmain& w = f.load();
+        w.addSavedMessage(QStringLiteral("Milk"));
+        QVERIFY(fs.remountReadOnly());
+        f.compose(QStringLiteral("Milk"), QStringLiteral("new"), 5);
+        f.dialogs.answers = {IDOK};
+        w.cmdSaveMessage_Click();
+        QCOMPARE(f.dialogs.boxes.size(), 2);
+        QCOMPARE(f.dialogs.boxes[1].title, QStringLiteral("Error"));
+        QVERIFY(f.dialogs.boxes[1].text.contains(QStringLiteral("\r\ncmdSaveMessage_Click\r\n")));
+        QCOMPARE(f.listEntries(), QStringList{QStringLiteral("Milk")});
+        QCOMPARE(fs.read(QStringLiteral("Milk.tvr")), old);
+        QCOMPARE(fs.entries(), QStringList{QStringLiteral("Milk.tvr")});
+        QVERIFY(f.engine->overwriteExisting);
+        QVERIFY(w.cmdSaveMessage->isEnabled());
     }
 };
 

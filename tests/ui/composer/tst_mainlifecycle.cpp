@@ -35,6 +35,7 @@ private slots:
         QVERIFY(!w.isVisible());
         QCOMPARE(f.tray.adds, 1);
         QVERIFY(f.dialogs.boxes.isEmpty());
+        QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
         // The settings key exists from the first load on, though no value was written yet.
         QCOMPARE(f.setting(QStringLiteral("Startup")), QStringLiteral("Error"));
         f.registry->WriteStringValue(kSettingsKey, QStringLiteral("Top"), QStringLiteral("1"));

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "composer/TrayHook.h"
+
+#include <QIcon>
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <functional>
+
+namespace tavrel {
+
+// The notification-area icon and its popup menu `menuproject`. Icon events are mapped to the two
+// codes the program acts on: a left double-click (515) and the right button released (517).
+class TrayIcon final : public QObject, public TrayHook {
+    Q_OBJECT
+public:
+    static constexpr int WM_LBUTTONDBLCLK = 515;
+    static constexpr int WM_RBUTTONUP = 517;
+
+    explicit TrayIcon(const QIcon& icon, QObject* parent = nullptr);
+    ~TrayIcon() override;
+    Q_DISABLE_COPY_MOVE(TrayIcon)
+
+    // " Tavrel " + major + "." + minor + revision: minor and revision side by side.
+    static QString tipText(int major, int minor, int revision);
+    // The code an icon event stands for; 0 for events the program ignores.
+    static int eventCode(QSystemTrayIcon::ActivationReason reason);
+
+    // Adds the icon; false when no notification area exists (the caller then shows the window).
+    bool add() override;
+    void remove() override;
+    bool isAdded() const { return m_icon.isVisible(); }
+
+    // The icon's event handler: ignores everything while an action it started still runs.
+    void pichook_MouseMove(int code);
+    bool trayBusy() const { return m_trayBusy; }
+
+    QMenu* menuproject() { return &m_menu; }
+    QAction* menuSettings() const { return m_menuSettings; }
+    QAction* menuStatus() const { return m_menuStatus; }
+    QAction* menuAbout() const { return m_menuAbout; }
+    QAction* menuExit() const { return m_menuExit; }
+
+    // Handlers the main window supplies.
+    std::function<void()> menuSettings_Click;
+    std::function<void()> menuStatus_Click;
+    std::function<void()> menuAbout_Click;
+    std::function<void()> menuExit_Click;
+    // How the popup menu is run; replaced in tests, where no menu may block.
+    std::function<void(QMenu&)> popUp;
+
+private:
+    void run(const std::function<void()>& handler);
+
+    QSystemTrayIcon m_icon;
+    QMenu m_menu;
+    QAction* m_menuSettings = nullptr;
+    QAction* m_menuStatus = nullptr;
+    QAction* m_menuAbout = nullptr;
+    QAction* m_menuExit = nullptr;
+    bool m_trayBusy = false;
+};
+
+} // namespace tavrel

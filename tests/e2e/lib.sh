@@ -1,0 +1,163 @@
+# Shared helpers for the end-to-end tests of the real program: a virtual X display with a tray
+# host, a private program folder, and polling waits with bounded timeouts.
+# Each test script sources this file and calls e2e_setup first.
+set -euo pipefail
+
+E2E_BIN=${E2E_BIN:?E2E_BIN must name the built program folder}
+E2E_SHOTS=${E2E_SHOTS:?E2E_SHOTS must name a folder for screenshots}
+E2E_NAME=$(basename "$0" .sh)
+E2E_PIDS=()
+
+fail() {
+    echo "FAIL: $*" >&2
+    shot "failure" || true
+    exit 1
+}
+
+cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+    [ -n "${E2E_TMP:-}" ] && rm -rf "$E2E_TMP"
+}
+
+# Polls `cmd...` every 0.1 s until it succeeds or `secs` pass.
+wait_for() {
+    local secs=$1
+    shift
+    local end=$((SECONDS + secs))
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.1
+    done
+}
+
+e2e_setup() {
+    E2E_TMP=$(mktemp -d)
+    trap cleanup EXIT
+    mkdir -p "$E2E_SHOTS" "$E2E_TMP/folder" "$E2E_TMP/config" "$E2E_TMP/runtime"
+    chmod 700 "$E2E_TMP/runtime"
+    cp "$E2E_BIN"/tavrel "$E2E_BIN"/Tavrel.wav "$E2E_BIN"/Saved.wav "$E2E_TMP/folder/"
+    FOLDER=$E2E_TMP/folder
+    export XDG_CONFIG_HOME=$E2E_TMP/config XDG_RUNTIME_DIR=$E2E_TMP/runtime
+    export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 TZ=UTC
+    # The program's own locale: day/month/year dates as in the message files below.
+    E2E_LOCALE=${E2E_LOCALE:-en_GB.UTF-8}
+    unset WAYLAND_DISPLAY
+
+    # A free display number, derived from the test so that parallel tests do not collide.
+    local n=$((100 + $(cksum <<<"$E2E_NAME" | cut -d' ' -f1) % 400))
+    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+    export DISPLAY=:$n
+    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 10 xdpyinfo || fail "Xvfb did not start"
+    if [ "${E2E_TRAY:-1}" = 1 ]; then
+        trayer --edge top --align right --widthtype request --height 32 >/dev/null 2>&1 &
+        E2E_PIDS+=($!)
+        wait_for 10 xdotool search --class trayer || fail "trayer did not start"
+    fi
+}
+
+# Starts the program from `dir` (default: its folder) at the fake time `when`.
+start_tavrel() {
+    local when=$1 dir=${2:-$FOLDER}
+    (cd "$dir" && LC_ALL=$E2E_LOCALE FAKETIME_DONT_FAKE_MONOTONIC=1 exec faketime "$when" \
+        "$FOLDER/tavrel") \
+        >"$E2E_TMP/tavrel.log" 2>&1 &
+    TAVREL_PID=$!
+    E2E_PIDS+=("$TAVREL_PID")
+}
+
+running() { kill -0 "${1:-$TAVREL_PID}" 2>/dev/null; }
+
+# Waits for a window whose title is exactly `title`; prints its id.
+window_id() { { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | head -n1; }
+wait_window() {
+    local title=$1 secs=${2:-15}
+    local end=$((SECONDS + secs)) id=""
+    while [ -z "$id" ] && [ $SECONDS -le $end ]; do
+        id=$(window_id "$title")
+        [ -n "$id" ] || sleep 0.1
+    done
+    [ -n "$id" ] || fail "no window titled '$title' within ${secs}s"
+    echo "$id"
+}
+wait_gone() {
+    local title=$1 secs=${2:-15}
+    local end=$((SECONDS + secs))
+    while [ -n "$(window_id "$title")" ]; do
+        [ $SECONDS -lt $end ] || fail "window '$title' still there after ${secs}s"
+        sleep 0.1
+    done
+}
+wait_exit() {
+    local pid=${1:-$TAVREL_PID} secs=${2:-15}
+    local end=$((SECONDS + secs))
+    while running "$pid"; do
+        [ $SECONDS -lt $end ] || fail "process $pid still running after ${secs}s"
+        sleep 0.1
+    done
+}
+
+# Sends keys to a window (no window manager: focus it directly).
+keys() {
+    local id=$1
+    shift
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    xdotool key --clearmodifiers "$@"
+}
+
+shot() { import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null; }
+
+# A message file as the program writes it.
+message_file() {
+    local name=$1 final=$2 text=$3 days=${4:-0} prior=${5:-$2} start=${6:-12:00:00 am} end=${7:-12:00:00 am}
+    printf '"%s","%s","%s","%s","%s","%s"\r\n' "$final" "$text" "$days" "$prior" "$start" "$end" \
+        >"$FOLDER/$name.tvr"
+}
+
+# The tray icon: the program's window embedded in the tray host's panel. Prints "x y" of its
+# centre once it is embedded.
+tray_icon_centre() {
+    local w
+    for w in $(xdotool search --classname '^tavrel$' 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
+        # The panel sits at the top edge; the icon is a small window inside it.
+        if [ "${Y:-99}" -lt 32 ] && [ "${WIDTH:-0}" -le 40 ] && [ "${WIDTH:-0}" -gt 4 ]; then
+            echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
+            return 0
+        fi
+    done
+    return 1
+}
+wait_tray_icon() {
+    local secs=${1:-15} end=$((SECONDS + ${1:-15})) pos=""
+    until pos=$(tray_icon_centre); do
+        [ $SECONDS -lt $end ] || fail "no tray icon within ${secs}s"
+        sleep 0.1
+    done
+    echo "$pos"
+}
+tray_click() {
+    local pos
+    pos=$(wait_tray_icon)
+    # shellcheck disable=SC2086
+    xdotool mousemove $pos
+    case $1 in
+    double) xdotool click --repeat 2 --delay 80 1 ;;
+    right) xdotool click 3 ;;
+    left) xdotool click 1 ;;
+    esac
+}
+# The popup menu: a visible override-redirect window of the program that is not the icon.
+menu_open() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^tavrel$' 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
+        # Four items and three separators: wider and taller than the icon, smaller than a window.
+        [ "${HEIGHT:-0}" -gt 60 ] && [ "${HEIGHT:-0}" -lt 200 ] && [ "${WIDTH:-0}" -gt 60 ] &&
+            [ "${WIDTH:-0}" -lt 400 ] && return 0
+    done
+    return 1
+}
