@@ -1,0 +1,258 @@
+// The year simulation's messages and its oracle: the rules written down once more without the
+// engine, predicting every box in order.
+#pragma once
+
+#include "DateText.h"
+#include "Dialogs.h"
+#include "MainWindowPort.h"
+
+#include <QDate>
+#include <QList>
+#include <QRandomGenerator>
+#include <QString>
+#include <QTime>
+#include <optional>
+
+namespace tavrel::test {
+
+inline constexpr int kDays = 400;
+inline constexpr int kMessages = 200;
+inline constexpr qint64 kNewDayPeriodMs = 65535;
+inline constexpr qint64 kMessagePeriodMs = 10000;
+inline constexpr qint64 kHourMs = 3600 * 1000;
+inline const QDate kFirstDay(2027, 6, 1);
+// Suspend gaps start at 22:30 on these days (counted from the first); the clock goes back a day
+// at 15:00 on another.
+inline const QList<int> kSuspendDays{30, 150, 290, 333};
+inline constexpr int kSetBackDay = 200;
+
+inline const QString kCrLf = QStringLiteral("\r\n");
+inline const QString kDueTitle = QStringLiteral("Tavrel has a message for you:");
+
+struct Box {
+    QString title;
+    QString text;
+    bool operator==(const Box&) const = default;
+};
+
+// Records every box with the tick it came in; answers Yes to the missed-message question.
+class SimDialogs final : public Dialogs {
+public:
+    int messageBox(const QString& text, const QString& title, uint32_t style) override {
+        boxes.append({title.isEmpty() ? kProgramTitle : title, text});
+        return (style & MB::ButtonMask) == MB::YESNO ? IDYES : IDOK;
+    }
+    void beep() override {}
+    QList<Box> boxes;
+};
+
+class SimWindow final : public MainWindowPort {
+public:
+    void addSavedMessage(const QString&) override {}
+    void setEditDeleteEnabled(bool) override {}
+    void showPlaceholder() override {}
+    void showWindow() override {}
+    void setTimerMessageEnabled(bool enabled) override {
+        if (enabled && !timerOn)
+            restarted = true;
+        timerOn = enabled;
+    }
+    bool timerOn = false;
+    bool restarted = false;
+};
+
+struct Message {
+    QString description;
+    QDate finalDate;
+    QDate priorDate;
+    int daysPrior = 0;
+    std::optional<QTime> start; // none: no window
+    QTime end;
+    QString text;
+};
+
+// The rules, written down once more without the engine.
+class Oracle {
+public:
+    Oracle(const QList<Message>& messages, const DateText& dates)
+        : m_messages(messages), m_dates(dates) {}
+
+    struct Entry {
+        QTime time;
+        QString text;
+    };
+
+    void startUp(const QDateTime& now) {
+        const QDate today = now.date();
+        QStringList old;
+        for (const Message& m : m_messages) {
+            const bool current = m.finalDate == today || m.priorDate == today ||
+                                 (today <= m.finalDate && today >= m.priorDate);
+            if (current)
+                check(m, now);
+            if (today.daysTo(m.finalDate) < -31)
+                old.append(QStringLiteral("-Message dated ") + m_dates.shortDate(m.priorDate) +
+                           QStringLiteral(" description: ") + m.description);
+        }
+        if (!old.isEmpty())
+            expected.append({QStringLiteral("Information:"),
+                             QStringLiteral("Some previously saved messages are older than 30 "
+                                            "days:") +
+                                 kCrLf + kCrLf + old.join(kCrLf) + kCrLf});
+    }
+
+    void newDay(const QDateTime& now) {
+        entries.clear(); // the timer file is deleted
+        const QDate today = now.date();
+        for (const Message& m : m_messages) {
+            if (m.finalDate == today || m.priorDate == today)
+                check(m, now);
+        }
+    }
+
+    void messageTick(const QDateTime& now) {
+        const QTime tick = now.time();
+        QList<Entry> due;
+        for (const Entry& e : entries) {
+            if (e.time > lastCheck && e.time <= tick)
+                due.append(e);
+        }
+        for (const Entry& e : due) {
+            expected.append({kProgramTitle, e.text});
+            rebuild(now);
+        }
+        lastCheck = tick;
+    }
+
+    bool timerOn() const { return !entries.isEmpty(); }
+
+    QList<Box> expected;
+    QList<Entry> entries;
+    QTime lastCheck{0, 0};
+
+private:
+    static QTime minute(QTime t) { return QTime(t.hour(), t.minute()); }
+
+    void check(const Message& m, const QDateTime& now) {
+        const QTime t = minute(now.time());
+        if (!m.start) {
+            showDue(m);
+            return;
+        }
+        const QTime start = minute(*m.start);
+        const QTime end = minute(m.end);
+        if (t < start) {
+            entries.append({*m.start, m.text});
+            lastCheck = now.time();
+        } else if (t <= end) {
+            showDue(m);
+        } else {
+            expected.append(
+                {kProgramTitle, QStringLiteral("You had a message planned for today at ") +
+                                    DateText::ampmTime(*m.start) +
+                                    QStringLiteral("      \r\nWould you like to see it now?")});
+            showDue(m); // answered Yes
+        }
+    }
+
+    void showDue(const Message& m) {
+        expected.append({kDueTitle, m.text + kCrLf + kCrLf + QStringLiteral("[ Final message: ") +
+                                        m_dates.shortDate(m.finalDate) + QStringLiteral(" ]")});
+    }
+
+    // After a timed showing: the timer file again from the files, narrow due test.
+    void rebuild(const QDateTime& now) {
+        entries.clear();
+        const QDate today = now.date();
+        const QTime t = minute(now.time());
+        for (const Message& m : m_messages) {
+            if ((m.finalDate == today || m.priorDate == today) && m.start && minute(*m.start) > t) {
+                entries.append({*m.start, m.text});
+                lastCheck = now.time();
+            }
+        }
+    }
+
+    const QList<Message>& m_messages;
+    const DateText& m_dates;
+};
+
+inline QList<Message> makeMessages(quint32 seed) {
+    QRandomGenerator random(seed);
+    QList<Message> out;
+    for (int i = 0; i < kMessages; ++i) {
+        Message m;
+        m.description = QStringLiteral("m%1").arg(i, 3, 10, QLatin1Char('0'));
+        int offset = random.bounded(-70, kDays + 20);
+        if (i % 40 == 0)
+            offset = 0; // due on the first day
+        m.finalDate = kFirstDay.addDays(offset);
+        if (i == 7 || i == 8)
+            m.finalDate = QDate(2028, 2, 29);
+        m.daysPrior = i % 3 == 0 ? int(random.bounded(100)) : 0;
+        m.priorDate = m.finalDate.addDays(-m.daysPrior);
+        if (random.bounded(10) >= 4) {
+            const int startMinute = int(random.bounded(1439));
+            const int endMinute = startMinute + 1 + int(random.bounded(1439 - startMinute));
+            m.start = QTime(0, 0).addSecs(startMinute * 60);
+            m.end = QTime(0, 0).addSecs(endMinute * 60);
+        } else {
+            m.end = QTime(0, 0);
+        }
+        // Fixed cases among the random ones.
+        auto window = [&m](QDate day, QTime start, QTime end) {
+            m.finalDate = day;
+            m.daysPrior = 0;
+            m.priorDate = day;
+            m.start = start;
+            m.end = end;
+        };
+        switch (i) {
+        case 1: // missed before start-up: the question, then the message
+            window(kFirstDay, QTime(7, 0), QTime(8, 0));
+            break;
+        case 2: // over before the change of day is noticed
+            window(kFirstDay.addDays(50), QTime(0, 5), QTime(0, 20));
+            break;
+        case 3: // starts in the minute of start-up
+            window(kFirstDay, QTime(9, 0), QTime(9, 30));
+            break;
+        case 4: // later on the first day
+            window(kFirstDay, QTime(15, 0), QTime(16, 0));
+            break;
+        case 10: // inside the hour skipped in spring, in each zone
+            window(QDate(2028, 3, 26), QTime(2, 30), QTime(2, 45));
+            break;
+        case 11:
+            window(QDate(2028, 3, 12), QTime(2, 30), QTime(2, 45));
+            break;
+        case 12: // inside the hour repeated in autumn, in each zone
+            window(QDate(2027, 10, 31), QTime(2, 30), QTime(2, 40));
+            break;
+        case 13:
+            window(QDate(2027, 11, 7), QTime(1, 30), QTime(1, 40));
+            break;
+        case 14: // just after the clock is set back a day
+            window(kFirstDay.addDays(kSetBackDay), QTime(15, 10), QTime(15, 20));
+            break;
+        case 15: // the whole window inside a suspend gap
+            window(kFirstDay.addDays(kSuspendDays.first()), QTime(23, 0), QTime(23, 30));
+            break;
+        case 16: // right after waking up
+            window(kFirstDay.addDays(kSuspendDays.at(1) + 1), QTime(6, 30), QTime(6, 45));
+            break;
+        case 17: // the last minutes of a day, the day before a change of time
+            window(QDate(2027, 10, 30), QTime(23, 50), QTime(23, 59));
+            break;
+        default:
+            break;
+        }
+        m.text = QStringLiteral("Message %1").arg(i);
+        if (i % 5 == 0)
+            m.text += QStringLiteral(", with a comma\r\nand a second line");
+        out.append(m);
+    }
+    return out;
+}
+
+} // namespace tavrel::test
