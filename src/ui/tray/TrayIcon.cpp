@@ -1,6 +1,7 @@
 #include "TrayIcon.h"
 
 #include <QCursor>
+#include <QTimer>
 
 namespace tavrel {
 
@@ -67,6 +68,12 @@ bool TrayIcon::add() {
 }
 
 void TrayIcon::remove() {
+    // Inside the icon's own mouse event (E&xit from its menu) hiding it now would destroy the
+    // widget whose event handler is still running; it goes once that handler has returned.
+    if (m_trayBusy) {
+        QTimer::singleShot(0, &m_icon, [this] { m_icon.hide(); });
+        return;
+    }
     m_icon.hide();
 }
 
