@@ -48,6 +48,11 @@ private slots:
         f.tray.available = false;
         frmmain& w = f.load();
         QVERIFY(w.isVisible());
+        // "&Hide" then only minimises: a hidden window without an icon could not be reached.
+        QTest::mouseClick(w.cmdHide, Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QVERIFY(w.isMinimized());
+        QCOMPARE(f.setting(QStringLiteral("ComboItem")), QStringLiteral("-1"));
     }
 
     void positionRestoredAfterClose() {
