@@ -10,6 +10,7 @@ E2E_PIDS=()
 
 fail() {
     echo "FAIL: $*" >&2
+    [ -s "${E2E_TMP:-/nonexistent}/tavrel.log" ] && sed 's/^/tavrel: /' "$E2E_TMP/tavrel.log" >&2
     shot "failure" || true
     exit 1
 }
@@ -139,9 +140,19 @@ wait_tray_icon() {
     done
     echo "$pos"
 }
+# Clicks closer together than the toolkit's double-click interval (400 ms) form one gesture: a
+# press that completes a right double-click is not reported as a second right click. Separate
+# gestures are kept apart by the pause of a person's hand; clicks meant as one call `clicked`.
+E2E_LAST_CLICK=0
+clicked() { E2E_LAST_CLICK=$(date +%s%3N); }
+apart() {
+    local rest=$((E2E_LAST_CLICK + 500 - $(date +%s%3N)))
+    if [ "$rest" -gt 0 ]; then sleep "0.$(printf %03d "$rest")"; fi
+}
 tray_click() {
     local pos
     pos=$(wait_tray_icon)
+    apart
     # shellcheck disable=SC2086
     xdotool mousemove $pos
     case $1 in
@@ -149,6 +160,7 @@ tray_click() {
     right) xdotool click 3 ;;
     left) xdotool click 1 ;;
     esac
+    clicked
 }
 # The popup menu: a visible override-redirect window of the program that is not the icon.
 menu_open() {
@@ -160,4 +172,44 @@ menu_open() {
             [ "${WIDTH:-0}" -lt 400 ] && return 0
     done
     return 1
+}
+
+# The program's settings as it keeps them off Windows, written before it starts: name=value pairs.
+settings() {
+    local dir=$XDG_CONFIG_HOME/Kestrane pair
+    mkdir -p "$dir"
+    {
+        echo '[HKEY_CURRENT_USER]'
+        echo 'Software\Kestrane\Tavrel\Keys=HKEY_CURRENT_USER/Software/Kestrane/Tavrel'
+        for pair in "$@"; do echo "Software\\Kestrane\\Tavrel\\$pair"; done
+    } >"$dir/Tavrel.ini"
+}
+
+# Number of visible windows titled exactly `title`.
+window_count() { { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | wc -l; }
+
+# "x y width height" of a window.
+geometry() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$X $Y $WIDTH $HEIGHT"
+}
+
+menu_closed() { ! menu_open; }
+
+# Succeeds when the popup menu stays closed for `secs` seconds (a bounded wait for an absence).
+menu_stays_closed() {
+    local end=$((SECONDS + ${1:-2}))
+    while [ $SECONDS -lt $end ]; do
+        ! menu_open || return 1
+        sleep 0.1
+    done
+}
+
+# Every icon event queued before this call has been handled once the menu it opens is seen; the
+# menu is closed again afterwards. Used to observe that earlier events did nothing.
+sync_with_menu() {
+    tray_click right
+    wait_for 10 menu_open || fail "popup menu did not open"
+    xdotool key Escape
+    wait_for 10 menu_closed || fail "popup menu did not close"
 }

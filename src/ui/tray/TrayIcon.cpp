@@ -27,8 +27,10 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent)
     connect(m_menuAbout, &QAction::triggered, this, [this] { run(menuAbout_Click); });
     connect(m_menuExit, &QAction::triggered, this, [this] { run(menuExit_Click); });
 
+    // The menu opens at the pointer with its corner just past it: a menu under the pointer would
+    // take the second click of a quick right double-click as a click on "&Show Settings".
     popUp = [](QMenu& menu) {
-        menu.exec(QCursor::pos());
+        menu.exec(QCursor::pos() + QPoint(1, 1));
     };
 
     m_icon.setIcon(icon);
