@@ -6,7 +6,6 @@
 #include "ProgramError.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace tavrel {
 
@@ -39,8 +38,9 @@ void ParseMessageRecords(const QByteArray& bytes, MessageRecord& into) {
 }
 
 void ReadMessageFile(const QString& path, MessageRecord& into) {
+    // Opening a folder for reading fails by itself; no separate look at the path first.
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly))
         throw ProgramError(FileNotFound);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

@@ -66,9 +66,10 @@ bool DeleteIfExists(const QString& path) {
 
 QStringList ListMessageFiles(const QString& folder) {
     // Case-sensitive: the program itself only ever writes ".tvr", and on a case-sensitive file
-    // system "X.TVR" is not the file that saving "X" would replace.
-    QStringList names =
-        QDir(folder).entryList({QStringLiteral("*.tvr")}, QDir::Files | QDir::CaseSensitive);
+    // system "X.TVR" is not the file that saving "X" would replace. Unsorted: QDir's own order
+    // would build a file information record per entry only to be sorted again below.
+    QStringList names = QDir(folder).entryList({QStringLiteral("*.tvr")},
+                                               QDir::Files | QDir::CaseSensitive, QDir::Unsorted);
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
