@@ -74,10 +74,10 @@ void BM_PaintPicMonth(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_ReadMessageFile)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Floor_ReadFile)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_WriteMessageFile)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Floor_WriteFile)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PaintPicMonth)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadMessageFile)->Apply(SingleFile);
+BENCHMARK(BM_Floor_ReadFile)->Apply(SingleFile);
+BENCHMARK(BM_WriteMessageFile)->Apply(SingleFile);
+BENCHMARK(BM_Floor_WriteFile)->Apply(SingleFile);
+BENCHMARK(BM_PaintPicMonth)->Apply(SingleFile);
 
 } // namespace tavrel::bench

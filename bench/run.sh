@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks, then prints the scans beside their floor (listing the folder
 # and reading the same files whole, measured in the same run): the ratio to the floor and the
-# time per file at each count. On a shared machine the least of the repetitions counts.
-# Usage: bench/run.sh [build-dir] [extra Google Benchmark flags...]   (env: REPS=5)
+# time per file at each count. On a shared machine the least of the repetitions counts, and the
+# repetitions of all benchmarks are interleaved at random so that a burst of load elsewhere does
+# not fall on one of them alone.
+# Usage: bench/run.sh [build-dir] [extra Google Benchmark flags...]   (env: REPS=7)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
 shift || true
-REPS=${REPS:-5}
+REPS=${REPS:-7}
 
 cmake -S . -B "$BUILD" -G Ninja -DTAVREL_WERROR=ON -DTAVREL_BENCH=ON >/dev/null
 ninja -C "$BUILD" -j2 tavrel_bench qtfloor >/dev/null
@@ -15,6 +17,7 @@ ninja -C "$BUILD" -j2 tavrel_bench qtfloor >/dev/null
 json=$(mktemp)
 trap 'rm -f "$json"' EXIT
 LC_ALL=C.UTF-8 TZ=UTC "$BUILD"/bench/tavrel_bench --benchmark_repetitions="$REPS" \
+    --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true --benchmark_out="$json" \
     --benchmark_out_format=json "$@" >&2
 
