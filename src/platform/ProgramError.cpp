@@ -12,6 +12,8 @@ QString ProgramError::standardDescription(int code) {
     switch (code) {
     case TypeMismatch:
         return QStringLiteral("Type mismatch");
+    case BadFileName:
+        return QStringLiteral("Bad file name or number");
     case FileNotFound:
         return QStringLiteral("File not found");
     case DiskFull:

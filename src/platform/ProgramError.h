@@ -8,6 +8,7 @@ namespace tavrel {
 // The failure codes the program's error boxes show and its handlers branch on.
 enum ErrorCode : int {
     TypeMismatch = 13,
+    BadFileName = 52,
     FileNotFound = 53,
     DiskFull = 61,
     InputPastEndOfFile = 62,

@@ -34,6 +34,9 @@ int FileErrorCode(QFileDevice::FileError error, int systemError) {
 
 void ReplaceFileAtomically(const QString& path, const QByteArray& bytes,
                            const WriteDeviceFilter& filter) {
+    // The system cuts a path at a NUL: the file would land under another name, reported as saved.
+    if (path.contains(QChar(u'\0')))
+        throw ProgramError(BadFileName);
     // QSaveFile removes its temporary file when it goes out of scope uncommitted, so every
     // throw below leaves the folder as it was.
     QSaveFile file(path);

@@ -10,6 +10,7 @@ E2E_PIDS=()
 
 fail() {
     echo "FAIL: $*" >&2
+    [ -s "${E2E_TMP:-/nonexistent}/tavrel.log" ] && sed 's/^/tavrel: /' "$E2E_TMP/tavrel.log" >&2
     shot "failure" || true
     exit 1
 }
@@ -160,4 +161,44 @@ menu_open() {
             [ "${WIDTH:-0}" -lt 400 ] && return 0
     done
     return 1
+}
+
+# The program's settings as it keeps them off Windows, written before it starts: name=value pairs.
+settings() {
+    local dir=$XDG_CONFIG_HOME/Kestrane pair
+    mkdir -p "$dir"
+    {
+        echo '[HKEY_CURRENT_USER]'
+        echo 'Software\Kestrane\Tavrel\Keys=HKEY_CURRENT_USER/Software/Kestrane/Tavrel'
+        for pair in "$@"; do echo "Software\\Kestrane\\Tavrel\\$pair"; done
+    } >"$dir/Tavrel.ini"
+}
+
+# Number of visible windows titled exactly `title`.
+window_count() { { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | wc -l; }
+
+# "x y width height" of a window.
+geometry() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$X $Y $WIDTH $HEIGHT"
+}
+
+menu_closed() { ! menu_open; }
+
+# Succeeds when the popup menu stays closed for `secs` seconds (a bounded wait for an absence).
+menu_stays_closed() {
+    local end=$((SECONDS + ${1:-2}))
+    while [ $SECONDS -lt $end ]; do
+        ! menu_open || return 1
+        sleep 0.1
+    done
+}
+
+# Every icon event queued before this call has been handled once the menu it opens is seen; the
+# menu is closed again afterwards. Used to observe that earlier events did nothing.
+sync_with_menu() {
+    tray_click right
+    wait_for 10 menu_open || fail "popup menu did not open"
+    xdotool key Escape
+    wait_for 10 menu_closed || fail "popup menu did not close"
 }

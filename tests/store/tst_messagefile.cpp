@@ -275,6 +275,15 @@ private slots:
         QCOMPARE(folder.entries(), before);
         QVERIFY(QFileInfo(folder.file(QStringLiteral("Folder.tvr"))).isDir());
         QCOMPARE(folder.read(QStringLiteral("plain")), QByteArray("not a folder"));
+
+        // The system would cut the name at the NUL and save "a" instead of "a\0b.tvr".
+        QCOMPARE(codeOf([&] {
+                     WriteMessageFile(
+                         folder.file(QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b.tvr")),
+                         buyMilk());
+                 }),
+                 52);
+        QCOMPARE(folder.entries(), before);
     }
 
     void fileErrorCodes_data() {

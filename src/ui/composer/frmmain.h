@@ -143,6 +143,7 @@ private:
     Registry& m_registry;
     ComposerDialogs& m_dialogs;
     TrayHook* m_tray = nullptr;
+    bool m_inTray = false;
     EndProgram m_endProgram;
     ModalOpen m_modalOpen;
     bool m_unloaded = false;

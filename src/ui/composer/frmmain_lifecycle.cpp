@@ -43,7 +43,8 @@ void frmmain::Form_Load() {
     lblHIDDENdateTODAY = today;
 
     // Without a notification area the window stays in sight, so the program can be reached.
-    if (m_tray && m_tray->add())
+    m_inTray = m_tray && m_tray->add();
+    if (m_inTray)
         hide();
     else
         show();
@@ -85,7 +86,11 @@ void frmmain::writeComboItem() {
 
 void frmmain::cmdHide_Click() {
     writeComboItem();
-    hide();
+    // Hidden without a tray icon, the program could be neither reached nor quit.
+    if (m_inTray)
+        hide();
+    else
+        showMinimized();
 }
 
 void frmmain::ConfirmQuit() {
@@ -140,6 +145,7 @@ void frmmain::Form_Unload() {
 void frmmain::removeTrayIcon() {
     if (m_tray)
         m_tray->remove();
+    m_inTray = false;
 }
 
 void frmmain::menuSettings_Click() {

@@ -48,6 +48,11 @@ private slots:
         f.tray.available = false;
         frmmain& w = f.load();
         QVERIFY(w.isVisible());
+        // "&Hide" then only minimises: a hidden window without an icon could not be reached.
+        QTest::mouseClick(w.cmdHide, Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QVERIFY(w.isMinimized());
+        QCOMPARE(f.setting(QStringLiteral("ComboItem")), QStringLiteral("-1"));
     }
 
     void positionRestoredAfterClose() {
@@ -240,6 +245,31 @@ private slots:
         QVERIFY(w.isVisible());
     }
 
+    // A visible window stays where it is, but the saved list position is selected again and its
+    // message reloaded over whatever the user had typed.
+    void showSettingsWhileVisible() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        for (const char* name : {"Bread", "Eggs"}) {
+            f.writeMessage(QString::fromUtf8(name), f.record(5));
+            w.addSavedMessage(QString::fromUtf8(name));
+        }
+        f.registry->WriteStringValue(kSettingsKey, QStringLiteral("ComboItem"),
+                                     QStringLiteral("0"));
+        w.show();
+        w.move(TwipsToPixels(1500), TwipsToPixels(900));
+        const QPoint before = w.pos();
+        w.cboSavedmessages->setCurrentIndex(1);
+        w.txtMessageName->setText(QStringLiteral("typed meanwhile"));
+        w.menuSettings_Click();
+        QCOMPARE(w.cboSavedmessages->currentIndex(), 0);
+        QCOMPARE(w.txtMessageName->text(), QStringLiteral("Bread"));
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.pos(), before);
+        QCOMPARE(f.dialogs.beeps, 0);
+        QVERIFY(f.dialogs.boxes.isEmpty());
+    }
+
     // A window cannot come up beside an open modal box: the message is still loaded, then a beep.
     void showSettingsWhileModal() {
         ComposerFixture f;
@@ -273,6 +303,26 @@ private slots:
         w.menuAbout_Click();
         QCOMPARE(f.composerDialogs.aboutCalls, 1);
         QCOMPARE(w.pos(), QPoint(0, 0));
+    }
+
+    // A minimised window is restored first, even when the about box is already open.
+    void aboutRestoresAMinimisedWindow_data() {
+        QTest::addColumn<bool>("aboutOpen");
+        QTest::addColumn<int>("aboutCalls");
+        QTest::newRow("about closed") << false << 1;
+        QTest::newRow("about open") << true << 0;
+    }
+    void aboutRestoresAMinimisedWindow() {
+        QFETCH(bool, aboutOpen);
+        QFETCH(int, aboutCalls);
+        ComposerFixture f;
+        frmmain& w = f.load();
+        f.composerDialogs.aboutVisible = aboutOpen;
+        w.showMinimized();
+        QVERIFY(w.isMinimized());
+        w.menuAbout_Click();
+        QVERIFY(!w.isMinimized());
+        QCOMPARE(f.composerDialogs.aboutCalls, aboutCalls);
     }
 
     void enginePort() {
