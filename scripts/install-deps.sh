@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Tavrel needs to build, run and test.
-# Usage: scripts/install-deps.sh [build|run|test]   (default: test, which is a superset)
+# Usage: scripts/install-deps.sh [build|run|test|bench]   (default: test; bench adds the
+# benchmark library and the profiler to the test set)
 set -euo pipefail
 
 what=${1:-test}
@@ -8,13 +9,15 @@ build_pkgs=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-dejavu-c
 run_pkgs=(xvfb xauth)
 test_pkgs=(xvfb xauth xdotool trayer x11-utils imagemagick faketime clang-format clang-14
     libclang-rt-14-dev)
+bench_pkgs=(libbenchmark-dev valgrind)
 
 pkgs=("${build_pkgs[@]}")
 case "$what" in
 build) ;;
 run) pkgs+=("${run_pkgs[@]}") ;;
 test) pkgs+=("${test_pkgs[@]}") ;;
-*) echo "usage: $0 [build|run|test]" >&2; exit 2 ;;
+bench) pkgs+=("${test_pkgs[@]}" "${bench_pkgs[@]}") ;;
+*) echo "usage: $0 [build|run|test|bench]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("tavrel"));
     // A hidden main window is the normal state: only the close sequence ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(ProgramIcon());
+    // Decoded once: every size of the icon is read from its image when the icon is made.
+    const QIcon icon = ProgramIcon();
+    QApplication::setWindowIcon(icon);
 
     SystemClock clock;
     QtDialogs dialogs;
@@ -34,7 +36,7 @@ int main(int argc, char** argv) {
     SingleInstance instance;
     const bool anotherCopyRunning = !instance.tryAcquire();
 
-    TrayIcon tray(ProgramIcon());
+    TrayIcon tray(icon);
     std::unique_ptr<frmmain> window;
     std::unique_ptr<QtComposerDialogs> composerDialogs;
 

@@ -29,19 +29,94 @@ QString withoutTimeZone(QString pattern) {
 } // namespace
 
 DateText::DateText(QLocale locale, QString shortPatternOverride) : m_locale(std::move(locale)) {
-    const QString own = shortPatternOverride.isEmpty()
-                            ? m_locale.dateFormat(QLocale::ShortFormat)
-                            : shortPatternOverride;
+    const QString own = shortPatternOverride.isEmpty() ? m_locale.dateFormat(QLocale::ShortFormat)
+                                                       : shortPatternOverride;
     m_writePattern = withFourDigitYear(own);
     m_readPatterns = {lenient(m_writePattern), lenient(own), QStringLiteral("yyyy-M-d")};
     m_readPatterns.removeDuplicates();
+    for (const QString& pattern : m_readPatterns)
+        m_numericPatterns.push_back(numericPattern(pattern));
 }
 
-QString DateText::shortDate(QDate date) const { return m_locale.toString(date, m_writePattern); }
+std::optional<DateText::NumericPattern> DateText::numericPattern(const QString& pattern) {
+    NumericPattern numeric;
+    int days = 0, months = 0, years = 0;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern.at(i);
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern.at(i + run) == c)
+            ++run;
+        if (c == QLatin1Char('d') && run == 1) {
+            numeric.parts.push_back(NumericPattern::Day);
+            ++days;
+        } else if (c == QLatin1Char('M') && run == 1) {
+            numeric.parts.push_back(NumericPattern::Month);
+            ++months;
+        } else if (c == QLatin1Char('y') && run == 4) {
+            numeric.parts.push_back(NumericPattern::Year);
+            ++years;
+        } else if (c.isLetter() || c == QLatin1Char('\'') || c.isDigit() || c.isSpace()) {
+            // Names, two-digit years, quoted text: only the locale's parser knows them.
+            return std::nullopt;
+        } else {
+            for (qsizetype k = 0; k < run; ++k) {
+                numeric.parts.push_back(NumericPattern::Literal);
+                numeric.literals.append(c);
+            }
+        }
+        i += run;
+    }
+    if (days != 1 || months != 1 || years != 1)
+        return std::nullopt;
+    return numeric;
+}
+
+QDate DateText::readNumeric(const NumericPattern& pattern, const QString& text) {
+    const auto isDigit = [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    };
+    qsizetype pos = 0;
+    qsizetype literal = 0;
+    int day = 0, month = 0, year = 0;
+    for (const NumericPattern::Part part : pattern.parts) {
+        if (part == NumericPattern::Literal) {
+            if (pos >= text.size() || text.at(pos) != pattern.literals.at(literal++))
+                return {};
+            ++pos;
+            continue;
+        }
+        // Day and month take one or two digits, the year exactly four.
+        const qsizetype least = part == NumericPattern::Year ? 4 : 1;
+        const qsizetype most = part == NumericPattern::Year ? 4 : 2;
+        int value = 0;
+        qsizetype digits = 0;
+        while (pos < text.size() && isDigit(text.at(pos)) && digits < most) {
+            value = value * 10 + (text.at(pos).unicode() - u'0');
+            ++pos;
+            ++digits;
+        }
+        if (digits < least || (pos < text.size() && isDigit(text.at(pos))))
+            return {};
+        (part == NumericPattern::Day ? day : part == NumericPattern::Month ? month : year) = value;
+    }
+    if (pos != text.size())
+        return {};
+    return QDate(year, month, day);
+}
+
+QString DateText::shortDate(QDate date) const {
+    return m_locale.toString(date, m_writePattern);
+}
 
 QDate DateText::parseDate(const QString& text) const {
     const QString t = text.trimmed();
-    for (const QString& pattern : m_readPatterns) {
+    for (qsizetype i = 0; i < m_readPatterns.size(); ++i) {
+        const QString& pattern = m_readPatterns.at(i);
+        if (const std::optional<NumericPattern>& numeric = m_numericPatterns.at(size_t(i))) {
+            const QDate d = readNumeric(*numeric, t);
+            if (d.isValid())
+                return d;
+        }
         QDate d = m_locale.toDate(t, pattern);
         if (!d.isValid())
             continue;

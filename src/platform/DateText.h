@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QString>
 #include <QTime>
+#include <optional>
+#include <vector>
 
 namespace tavrel {
 
@@ -38,9 +40,22 @@ public:
     const QLocale& locale() const { return m_locale; }
 
 private:
+    // A read pattern made only of day, month, four-digit year and separators, read by hand:
+    // the locale's parser costs more than the rest of reading a message file together.
+    struct NumericPattern {
+        enum Part : char { Day, Month, Year, Literal };
+        std::vector<Part> parts;
+        QString literals; // one character per Literal part, in order
+    };
+    static std::optional<NumericPattern> numericPattern(const QString& pattern);
+    // The date, or an invalid one when the text does not have exactly the pattern's shape (the
+    // locale's parser then decides).
+    static QDate readNumeric(const NumericPattern& pattern, const QString& text);
+
     QLocale m_locale;
     QString m_writePattern;
     QStringList m_readPatterns;
+    std::vector<std::optional<NumericPattern>> m_numericPatterns; // one per read pattern
 };
 
 } // namespace tavrel

@@ -6,7 +6,6 @@
 #include "ProgramError.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace tavrel {
 

@@ -193,6 +193,22 @@ private slots:
         QCOMPARE(rig.dialogs.boxes.size(), 1);
     }
 
+    // The new-day timer ticks every 65 s for as long as the program runs: thirty of every
+    // thirty-one ticks must cost nothing, not even a look at the clock or the folder.
+    void ticksBeforeTheThirtyFirstDoNoWork() {
+        EngineRig rig(QTime(0, 20));
+        rig.due(QStringLiteral("Today"), 0, QStringLiteral("New day"));
+        const QString yesterday = rig.day(-1);
+        const QStringList files = rig.folder.entries();
+        const int reads = rig.clock.reads;
+        for (int tick = 1; tick <= 30; ++tick)
+            QVERIFY(!rig.engine.TimerNewDay_Timer(yesterday));
+        QCOMPARE(rig.clock.reads, reads);
+        QCOMPARE(rig.folder.entries(), files);
+        QVERIFY(rig.log.events.isEmpty());
+        QVERIFY(rig.window.calls.isEmpty());
+    }
+
     void checkforNewDay_data() {
         QTest::addColumn<int>("remembered");
         QTest::addColumn<bool>("runs");

@@ -163,6 +163,64 @@ private slots:
         QCOMPARE(parseDateCode(DateText{QLocale(locale)}, text), 13);
     }
 
+    // Numeric dates are read by hand; whatever the locale's own parser would make of a text
+    // (tried on the same patterns in the same order) must come out unchanged.
+    void handReadingAgreesWithLocale_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("patterns");
+        QTest::addColumn<QString>("text");
+        const QStringList gb{"d/M/yyyy", "yyyy-M-d"};
+        const QStringList us{"M/d/yyyy", "M/d/yy", "yyyy-M-d"};
+        const QStringList de{"d.M.yyyy", "d.M.yy", "yyyy-M-d"};
+        for (const char* text : {"7/12/2026",
+                                 "07/12/2026",
+                                 "007/12/2026",
+                                 "7/012/2026",
+                                 "7/12/02026",
+                                 "7/12/226",
+                                 "7//12/2026",
+                                 "+7/12/2026",
+                                 "7/12/2026/",
+                                 "31/4/2026",
+                                 "29/2/2028",
+                                 "29/2/2027",
+                                 "0/1/2026",
+                                 "1/0/2026",
+                                 "1/1/0000",
+                                 "1/1/0001",
+                                 "2026-12-07",
+                                 "2026-12-7x",
+                                 "\u0667/\u0661\u0662/\u0662\u0660\u0662\u0666",
+                                 "7 /12/2026",
+                                 "7/12/2026 "})
+            QTest::addRow("en_GB %s", text) << "en_GB" << gb << QString::fromUtf8(text);
+        for (const char* text : {"12/7/2026", "12/07/2026", "13/7/2026", "12/7/26", "12/7/2026x",
+                                 "2/30/2026", "2026-2-3"})
+            QTest::addRow("en_US %s", text) << "en_US" << us << QString::fromUtf8(text);
+        for (const char* text : {"7.12.2026", "07.12.26", "7/12/2026", "7.12.20266"})
+            QTest::addRow("de_DE %s", text) << "de_DE" << de << QString::fromUtf8(text);
+    }
+    void handReadingAgreesWithLocale() {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, patterns);
+        QFETCH(QString, text);
+        const QLocale loc(locale);
+        QDate expected;
+        for (const QString& pattern : patterns) {
+            expected = loc.toDate(text.trimmed(), pattern);
+            if (expected.isValid()) {
+                if (!pattern.contains(QLatin1String("yyyy")) && expected.year() < 1930)
+                    expected = expected.addYears(100);
+                break;
+            }
+        }
+        const DateText dates{loc};
+        if (expected.isValid())
+            QCOMPARE(dates.parseDate(text), expected);
+        else
+            QCOMPARE(parseDateCode(dates, text), 13);
+    }
+
     void ampmTime_data() {
         QTest::addColumn<QTime>("time");
         QTest::addColumn<QString>("text");

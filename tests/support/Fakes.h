@@ -22,11 +22,17 @@ class FakeClock final : public Clock {
 public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(10, 0)))
         : m_now(std::move(start)) {}
-    QDateTime now() const override { return m_now; }
+    QDateTime now() const override {
+        ++reads;
+        return m_now;
+    }
     void set(const QDateTime& t) { m_now = t; }
     void set(QDate d, QTime t) { m_now = QDateTime(d, t); }
     void advanceSecs(qint64 s) { m_now = m_now.addSecs(s); }
     void advanceMSecs(qint64 ms) { m_now = m_now.addMSecs(ms); }
+
+    // How often the time was asked for: an idle tick must not even look.
+    mutable int reads = 0;
 
 private:
     QDateTime m_now;
