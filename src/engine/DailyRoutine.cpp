@@ -14,31 +14,23 @@ void StartupAndRoutines::NewRoutine() {
     const FlagScope pass(m_passRunning);
     m_passStart = m_clock.timeOfDay();
     try {
-        DeleteTempFile(m_programFolder);
-        DeleteTimerFile();
-        const QStringList names = ListMessageFiles(m_programFolder);
-        if (names.isEmpty()) {
-            showNoMessagesWindow();
-            return;
-        }
-        for (const QString& name : names) {
-            ReadMessageFile(name, CurrentMessage);
-            const QDate finalDate = readDate(CurrentMessage.finalDate);
-            const QDate priorDate = readDate(CurrentMessage.priorDate);
-            const QDate today = m_clock.today();
-            if (finalDate == today || priorDate == today) {
-                CheckTime();
-                if (missedToday)
-                    PromptMissedMessage();
-                if (showNow) {
-                    m_sound.PlaySoundCue(m_programFolder + QStringLiteral("Tavrel.wav"));
-                    ShowDueMessageBox();
-                }
-            }
-        }
+        scanMessageFiles([this](const QString&) {
+            if (currentMessageDays().firstOrFinal())
+                showOrRegisterCurrent();
+        });
     } catch (const ProgramError& error) {
         m_dialogs.messageBox(GenericErrorText(error, QStringLiteral("NewRoutine")), kErrorTitle,
                              MB::OK);
+    }
+}
+
+void StartupAndRoutines::showOrRegisterCurrent() {
+    CheckTime();
+    if (missedToday)
+        PromptMissedMessage();
+    if (showNow) {
+        m_sound.PlaySoundCue(m_programFolder + QStringLiteral("Tavrel.wav"));
+        ShowDueMessageBox();
     }
 }
 

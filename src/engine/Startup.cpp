@@ -29,36 +29,21 @@ StartupAndRoutines::MainResult StartupAndRoutines::Main(bool anotherCopyRunning)
     const FlagScope pass(m_passRunning);
     m_passStart = m_clock.timeOfDay();
     try {
-        DeleteTempFile(m_programFolder);
-        DeleteTimerFile();
-        const QStringList names = ListMessageFiles(m_programFolder);
-        if (names.isEmpty()) {
-            showNoMessagesWindow();
-            return MainResult::Running;
-        }
-        for (const QString& name : names) {
-            ReadMessageFile(name, CurrentMessage);
+        const bool any = scanMessageFiles([this](const QString& name) {
             const QString description = name.left(name.size() - 4);
             mainWindow().addSavedMessage(description);
 
-            const QDate finalDate = readDate(CurrentMessage.finalDate);
-            const QDate priorDate = readDate(CurrentMessage.priorDate);
-            const QDate today = m_clock.today();
-            if (finalDate == today || priorDate == today ||
-                (today <= finalDate && today >= priorDate)) {
-                CheckTime();
-                if (missedToday)
-                    PromptMissedMessage();
-                if (showNow) {
-                    m_sound.PlaySoundCue(m_programFolder + QStringLiteral("Tavrel.wav"));
-                    ShowDueMessageBox();
-                }
-            }
+            const MessageDays days = currentMessageDays();
+            if (days.firstOrFinal() ||
+                (days.today <= days.finalDate && days.today >= days.priorDate))
+                showOrRegisterCurrent();
 
-            if (today.daysTo(finalDate) < -31)
+            if (days.today.daysTo(days.finalDate) < -31)
                 AppendTempLine(m_programFolder,
                                TempLineText(CurrentMessage.priorDate, description));
-        }
+        });
+        if (!any)
+            return MainResult::Running;
         olderMessages();
     } catch (const ProgramError& error) {
         if (reportScanFailure(error))

@@ -3,7 +3,9 @@
 #include "Clock.h"
 #include "DateText.h"
 #include "Dialogs.h"
+#include "MessageFile.h"
 #include "ProgramError.h"
+#include "ProgramFolder.h"
 #include "Sound.h"
 
 namespace tavrel {
@@ -37,6 +39,29 @@ MainWindowPort& StartupAndRoutines::mainWindow() {
 
 QDate StartupAndRoutines::readDate(const QString& text) const {
     return m_dates.parseDate(text);
+}
+
+StartupAndRoutines::MessageDays StartupAndRoutines::currentMessageDays() const {
+    MessageDays days;
+    days.finalDate = readDate(CurrentMessage.finalDate);
+    days.priorDate = readDate(CurrentMessage.priorDate);
+    days.today = m_clock.today();
+    return days;
+}
+
+bool StartupAndRoutines::scanMessageFiles(const std::function<void(const QString&)>& visit) {
+    DeleteTempFile(m_programFolder);
+    DeleteTimerFile();
+    const QStringList names = ListMessageFiles(m_programFolder);
+    if (names.isEmpty()) {
+        showNoMessagesWindow();
+        return false;
+    }
+    for (const QString& name : names) {
+        ReadMessageFile(name, CurrentMessage);
+        visit(name);
+    }
+    return true;
 }
 
 void StartupAndRoutines::ShowDueMessageBox() {

@@ -98,6 +98,17 @@ private:
     bool reportScanFailure(const ProgramError& error);
     void showNoMessagesWindow();
     QDate readDate(const QString& text) const;
+    // The scan that opens Main, NewRoutine and RebuildTimerFile: removes "Temp" and the timer
+    // file, then reads each message file into CurrentMessage and hands its name to `visit`.
+    // Without any message file it shows the main window instead and returns false.
+    bool scanMessageFiles(const std::function<void(const QString& name)>& visit);
+    struct MessageDays {
+        QDate today, finalDate, priorDate;
+        bool firstOrFinal() const { return finalDate == today || priorDate == today; }
+    };
+    MessageDays currentMessageDays() const;
+    // Registers CurrentMessage's window, asks about a missed one, or shows it now.
+    void showOrRegisterCurrent();
 
     const Clock& m_clock;
     Dialogs& m_dialogs;

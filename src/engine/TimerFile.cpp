@@ -160,21 +160,10 @@ void StartupAndRoutines::ShowDueTimedMessages() {
 
 void StartupAndRoutines::RebuildTimerFile() {
     try {
-        DeleteTempFile(m_programFolder);
-        DeleteTimerFile();
-        const QStringList names = ListMessageFiles(m_programFolder);
-        if (names.isEmpty()) {
-            showNoMessagesWindow();
-            return;
-        }
-        for (const QString& name : names) {
-            ReadMessageFile(name, CurrentMessage);
-            const QDate finalDate = readDate(CurrentMessage.finalDate);
-            const QDate priorDate = readDate(CurrentMessage.priorDate);
-            const QDate today = m_clock.today();
-            if (finalDate == today || priorDate == today)
+        scanMessageFiles([this](const QString&) {
+            if (currentMessageDays().firstOrFinal())
                 CheckTime();
-        }
+        });
     } catch (const ProgramError& error) {
         reportScanFailure(error);
     }

@@ -6,6 +6,7 @@
 #include "ProgramError.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace tavrel {
 

@@ -68,11 +68,17 @@ QStringList ListMessageFiles(const QString& folder) {
     // Case-sensitive: the program itself only ever writes ".tvr", and on a case-sensitive file
     // system "X.TVR" is not the file that saving "X" would replace.
     // Hidden too: a description that starts with a dot makes a name such as ".x.tvr", which is
-    // still one of the saved messages. Without QDir::System, pipes, devices and sockets of that
-    // name are left out. Unsorted: QDir's own order would build a file information record per
-    // entry only to be sorted again below.
-    QStringList names = QDir(folder).entryList(
-        {QStringLiteral("*.tvr")}, QDir::Files | QDir::Hidden | QDir::CaseSensitive, QDir::Unsorted);
+    // still one of the saved messages. Only regular files (or links to them) are messages: a
+    // link to a device passes QDir's own filter. Unsorted: QDir's own order would build a file
+    // information record per entry only to be sorted again below.
+    QStringList names;
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.tvr")}, QDir::Files | QDir::Hidden | QDir::CaseSensitive,
+                       QDir::Unsorted)) {
+        if (QFileInfo(dir.filePath(name)).isFile())
+            names.append(name);
+    }
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;

@@ -63,7 +63,8 @@ e2e_setup() {
 # Starts the program from `dir` (default: its folder) at the fake time `when`.
 start_tavrel() {
     local when=$1 dir=${2:-$FOLDER}
-    (cd "$dir" && LC_ALL=$E2E_LOCALE FAKETIME_DONT_FAKE_MONOTONIC=1 exec faketime "$when" \
+    # Through env: the shell itself never switches to a locale the system may not have.
+    (cd "$dir" && exec env LC_ALL="$E2E_LOCALE" FAKETIME_DONT_FAKE_MONOTONIC=1 faketime "$when" \
         "$FOLDER/tavrel") \
         >"$E2E_TMP/tavrel.log" 2>&1 &
     TAVREL_PID=$!
