@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QScreen>
+#include <cmath>
 
 namespace tavrel {
 
@@ -54,13 +55,21 @@ void frmmain::Form_Load() {
 }
 
 void frmmain::restorePosition() {
+    // X11 keeps window positions in 16 bits: an edge past them (a hand-edited or damaged value)
+    // does not convert, like text that is no number, instead of wrapping or overflowing.
+    constexpr float kFarthestEdgeTwips = 32767.0f * kTwipsPerPixel;
+    const auto edge = [this](const QString& name) -> std::optional<float> {
+        const std::optional<float> saved =
+            SingleFromText(m_registry.ReadStringValue(kSettingsKey, name));
+        if (saved && std::fabs(*saved) <= kFarthestEdgeTwips)
+            return saved;
+        return std::nullopt;
+    };
     double top = PixelsToTwips(y());
     double left = PixelsToTwips(x());
-    if (const std::optional<float> saved =
-            SingleFromText(m_registry.ReadStringValue(kSettingsKey, kTop)))
+    if (const std::optional<float> saved = edge(kTop))
         top = *saved;
-    if (const std::optional<float> saved =
-            SingleFromText(m_registry.ReadStringValue(kSettingsKey, kLeft)))
+    if (const std::optional<float> saved = edge(kLeft))
         left = *saved;
     if (top >= 0 && left >= 0)
         move(TwipsToPixels(qRound(left)), TwipsToPixels(qRound(top)));

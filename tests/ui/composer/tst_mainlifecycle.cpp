@@ -93,6 +93,21 @@ private slots:
         QTest::newRow("blanks before") << "True"
                                        << "  1080"
                                        << "2925" << QPoint(195, 72);
+        // Values that do not convert leave the edge where the window design put it (0).
+        QTest::newRow("top not a number") << "True"
+                                          << "about an inch"
+                                          << "2925" << QPoint(195, 0);
+        QTest::newRow("top of 1,000 digits")
+            << "True" << QString(1000, QLatin1Char('9')) << "2925" << QPoint(195, 0);
+        QTest::newRow("left past any screen") << "True"
+                                              << "1080"
+                                              << "1e30" << QPoint(0, 72);
+        QTest::newRow("left just past any screen") << "True"
+                                                   << "1080"
+                                                   << "491520" << QPoint(0, 72);
+        QTest::newRow("left at the farthest edge") << "True"
+                                                   << "1080"
+                                                   << "491505" << QPoint(32767, 72);
     }
     void savedPosition() {
         QFETCH(QString, startup);
@@ -214,6 +229,9 @@ private slots:
         QTest::newRow("saved position") << "1" << 1;
         QTest::newRow("beyond the list") << "7" << 2;
         QTest::newRow("missing") << "" << 2;
+        QTest::newRow("not a number") << "second" << 2;
+        QTest::newRow("1,000 digits") << QString(1000, QLatin1Char('1')) << 2;
+        QTest::newRow("below -1") << "-2" << 2;
     }
     void showSettings() {
         QFETCH(QString, comboItem);
