@@ -1,6 +1,7 @@
 // Real file-system failures, not simulated ones: a tmpfs of a few KB in a private mount
 // namespace, filled up or remounted read-only. (A write that fails after N bytes is covered
 // byte by byte in tst_messagefile.)
+#include "ErrorCode.h"
 #include "MessageFile.h"
 #include "PrivateTmpfs.h"
 #include "ProgramError.h"
@@ -10,6 +11,7 @@
 #include <functional>
 
 using namespace tavrel;
+using tavrel::test::ErrorCodeOf;
 using tavrel::test::PrivateTmpfs;
 
 namespace {
@@ -21,15 +23,6 @@ MessageRecord replacement() {
     return {QStringLiteral("1-1-2030"),    QString(200, QLatin1Char('r')),
             QStringLiteral("0"),           QStringLiteral("1-1-2030"),
             QStringLiteral("12:00:00 am"), QStringLiteral("12:00:00 am")};
-}
-
-int codeOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ProgramError& e) {
-        return e.code();
-    }
-    return 0;
 }
 
 enum Fault { FullDisk, ReadOnly };
@@ -69,7 +62,7 @@ private slots:
         const QStringList before = fs.entries();
 
         const QString path = fs.file(QStringLiteral("Dentist.tvr"));
-        QCOMPARE(codeOf([&] { WriteMessageFile(path, replacement()); }), code);
+        QCOMPARE(ErrorCodeOf([&] { WriteMessageFile(path, replacement()); }), code);
         QCOMPARE(fs.read(QStringLiteral("Dentist.tvr")), kDentist);
         QCOMPARE(fs.entries(), before);
         // The message is still readable as it was.
@@ -79,7 +72,7 @@ private slots:
 
         // Every further try fails the same way and changes nothing.
         for (int i = 0; i < 20; ++i)
-            QCOMPARE(codeOf([&] { WriteMessageFile(path, replacement()); }), code);
+            QCOMPARE(ErrorCodeOf([&] { WriteMessageFile(path, replacement()); }), code);
         QCOMPARE(fs.read(QStringLiteral("Dentist.tvr")), kDentist);
         QCOMPARE(fs.entries(), before);
     }
@@ -93,9 +86,9 @@ private slots:
             QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg(fs.whyNot())));
         QVERIFY(makeFault(fs, Fault(fault)));
         const QStringList before = fs.entries();
-        QCOMPARE(
-            codeOf([&] { WriteMessageFile(fs.file(QStringLiteral("New.tvr")), replacement()); }),
-            code);
+        QCOMPARE(ErrorCodeOf(
+                     [&] { WriteMessageFile(fs.file(QStringLiteral("New.tvr")), replacement()); }),
+                 code);
         QCOMPARE(fs.entries(), before);
         QCOMPARE(ListMessageFiles(fs.path()), QStringList{QStringLiteral("Dentist.tvr")});
     }
@@ -116,7 +109,7 @@ private slots:
         const QStringList before = fs.entries();
         const QString longLine =
             TempLineText(QStringLiteral("1-1-2000"), QString(10000, QLatin1Char('x')));
-        QCOMPARE(codeOf([&] { AppendTempLine(fs.path(), longLine); }), code);
+        QCOMPARE(ErrorCodeOf([&] { AppendTempLine(fs.path(), longLine); }), code);
         QCOMPARE(fs.read(kTempFileName), tempBefore);
         QCOMPARE(fs.entries(), before);
         QCOMPARE(ReadTempLines(fs.path()), QStringList{first});
@@ -128,7 +121,7 @@ private slots:
             QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg(fs.whyNot())));
         QVERIFY(makeFault(fs, FullDisk));
         const QStringList before = fs.entries();
-        QCOMPARE(codeOf([&] { AppendTempLine(fs.path(), QString(10000, QLatin1Char('x'))); }),
+        QCOMPARE(ErrorCodeOf([&] { AppendTempLine(fs.path(), QString(10000, QLatin1Char('x'))); }),
                  int(DiskFull));
         QCOMPARE(fs.entries(), before);
     }
@@ -140,7 +133,7 @@ private slots:
             QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg(fs.whyNot())));
         QVERIFY(makeFault(fs, FullDisk));
         const QString path = fs.file(QStringLiteral("Dentist.tvr"));
-        QCOMPARE(codeOf([&] { WriteMessageFile(path, replacement()); }), int(DiskFull));
+        QCOMPARE(ErrorCodeOf([&] { WriteMessageFile(path, replacement()); }), int(DiskFull));
         QVERIFY(QFile::remove(fs.file(QStringLiteral("filler"))));
         WriteMessageFile(path, replacement());
         QCOMPARE(fs.read(QStringLiteral("Dentist.tvr")), EncodeMessageRecord(replacement()));

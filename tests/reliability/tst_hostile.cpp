@@ -15,18 +15,6 @@ using namespace tavrel::test;
 
 namespace {
 
-// What a name escaping the folder would leave beside it or at the root. (The parent folder is
-// shared with other processes, so only names of our kind are compared.)
-QStringList outside(const EngineRig& rig) {
-    QDir parent(rig.folder.path());
-    parent.cdUp();
-    const QStringList patterns{QStringLiteral("*.tvr"), QStringLiteral("*escape*")};
-    const auto filter = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
-    return parent.entryList(patterns, filter) +
-           QDir(QStringLiteral("/")).entryList(patterns, filter) +
-           QDir(QStringLiteral("/etc")).entryList({QStringLiteral("passwd*")}, filter);
-}
-
 const QString kNoWindow = QStringLiteral("12:00:00 am");
 
 } // namespace
@@ -58,13 +46,13 @@ private slots:
     void descriptions() {
         QFETCH(QString, description);
         EngineRig rig(QTime(10, 0));
-        const QStringList outsideBefore = outside(rig);
+        const QStringList outsideBefore = rig.folder.escapedEntries();
         const MessageRecord r{rig.day(0),          QStringLiteral("Hello"),
                               QStringLiteral("0"), rig.day(0),
                               kNoWindow,           kNoWindow};
         WriteMessageFile(rig.folder.path() + description + QStringLiteral(".tvr"), r);
         QCOMPARE(rig.folder.entries(), QStringList{description + QStringLiteral(".tvr")});
-        QCOMPARE(outside(rig), outsideBefore);
+        QCOMPARE(rig.folder.escapedEntries(), outsideBefore);
 
         QCOMPARE(rig.engine.Main(false), StartupAndRoutines::MainResult::Running);
         QCOMPARE(rig.window.savedMessages, QStringList{description});
@@ -72,7 +60,7 @@ private slots:
         rig.dialogs.boxes.clear();
         rig.engine.NewRoutine();
         QCOMPARE(rig.texts(), QStringList{dueBoxText(QStringLiteral("Hello"), rig.day(0))});
-        QCOMPARE(outside(rig), outsideBefore);
+        QCOMPARE(rig.folder.escapedEntries(), outsideBefore);
     }
 
     // Names the file system cannot take: a clear error, nothing written anywhere.
@@ -89,7 +77,7 @@ private slots:
         QFETCH(QString, description);
         QFETCH(int, code);
         EngineRig rig(QTime(10, 0));
-        const QStringList outsideBefore = outside(rig);
+        const QStringList outsideBefore = rig.folder.escapedEntries();
         int got = 0;
         try {
             WriteMessageFile(rig.folder.path() + description + QStringLiteral(".tvr"),
@@ -100,7 +88,7 @@ private slots:
         }
         QCOMPARE(got, code);
         QVERIFY(rig.folder.entries().isEmpty());
-        QCOMPARE(outside(rig), outsideBefore);
+        QCOMPARE(rig.folder.escapedEntries(), outsideBefore);
     }
 
     // Texts the composer lets through come back byte for byte, from the message file and from

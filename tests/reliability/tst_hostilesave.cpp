@@ -13,22 +13,6 @@
 using namespace tavrel;
 using namespace tavrel::test;
 
-namespace {
-
-// What a name escaping the folder would leave beside it or at the root. (The parent folder is
-// shared with other processes, so only names of our kind are compared.)
-QStringList around(const ComposerFixture& f) {
-    QDir parent(f.folder.path());
-    parent.cdUp();
-    const QStringList patterns{QStringLiteral("*.tvr"), QStringLiteral("*escape*")};
-    const auto filter = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
-    return parent.entryList(patterns, filter) +
-           QDir(QStringLiteral("/")).entryList(patterns, filter) +
-           QDir(QStringLiteral("/etc")).entryList({QStringLiteral("passwd*")}, filter);
-}
-
-} // namespace
-
 class TestHostileSave : public QObject {
     Q_OBJECT
 private slots:
@@ -47,11 +31,11 @@ private slots:
     void descriptions() {
         QFETCH(QString, description);
         ComposerFixture f;
-        const QStringList aroundBefore = around(f);
+        const QStringList aroundBefore = f.folder.escapedEntries();
         frmmain& w = f.load();
         f.compose(description, QStringLiteral("Hello"), 5);
         w.cmdSaveMessage_Click();
-        QCOMPARE(around(f), aroundBefore);
+        QCOMPARE(f.folder.escapedEntries(), aroundBefore);
 
         const QStringList files = f.folder.entries();
         if (files.isEmpty()) {
@@ -68,7 +52,7 @@ private slots:
         f.dialogs.boxes.clear();
         QCOMPARE(f.engine->Main(false), StartupAndRoutines::MainResult::Running);
         QCOMPARE(f.listEntries(), QStringList{description});
-        QCOMPARE(around(f), aroundBefore);
+        QCOMPARE(f.folder.escapedEntries(), aroundBefore);
     }
 
     void texts_data() {

@@ -2,6 +2,7 @@
 // message file and one of random bytes. Every case runs in seconds; files are made in memory
 // and written in one go.
 #include "../engine/EngineRig.h"
+#include "ErrorCode.h"
 #include "MessageFile.h"
 #include "ProgramFolder.h"
 
@@ -53,15 +54,6 @@ QByteArray timerLines(int count) {
     return bytes;
 }
 
-int codeOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ProgramError& e) {
-        return e.code();
-    }
-    return 0;
-}
-
 } // namespace
 
 class TestLoad : public QObject {
@@ -84,7 +76,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         MessageRecord into;
-        QCOMPARE(codeOf([&] { ReadMessageFile(QStringLiteral("Huge.tvr"), into); }),
+        QCOMPARE(ErrorCodeOf([&] { ReadMessageFile(QStringLiteral("Huge.tvr"), into); }),
                  int(InputPastEndOfFile));
         QVERIFY(into.messageText.isEmpty());
         // Through start-up: the corrupted-messages warning, and the program ends.
@@ -110,7 +102,7 @@ private slots:
         MessageRecord into;
         ReadMessageFile(QStringLiteral("Fits.tvr"), into);
         QCOMPARE(into.messageText.size(), kMaxMessageFileBytes - head.size() - tail.size());
-        QCOMPARE(codeOf([&] { ReadMessageFile(QStringLiteral("Over.tvr"), into); }),
+        QCOMPARE(ErrorCodeOf([&] { ReadMessageFile(QStringLiteral("Over.tvr"), into); }),
                  int(InputPastEndOfFile));
     }
 

@@ -1,4 +1,5 @@
 #include "DateText.h"
+#include "ErrorCode.h"
 #include "FailDevice.h"
 #include "FileOps.h"
 #include "MessageFile.h"
@@ -14,6 +15,7 @@
 #endif
 
 using namespace tavrel;
+using tavrel::test::ErrorCodeOf;
 using tavrel::test::FailDevice;
 using tavrel::test::TempProgramFolder;
 
@@ -39,15 +41,6 @@ MessageRecord record(const QString& text, const QString& start = QStringLiteral(
                      const QString& end = QStringLiteral("12:00:00 am")) {
     return {QStringLiteral("21-8-2003"), text,  QStringLiteral("0"),
             QStringLiteral("21-8-2003"), start, end};
-}
-
-int codeOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ProgramError& e) {
-        return e.code();
-    }
-    return 0;
 }
 
 } // namespace
@@ -143,7 +136,7 @@ private slots:
         QFETCH(QString, endTime);
         const MessageRecord before = record(QStringLiteral("previous"));
         MessageRecord into = before;
-        QCOMPARE(codeOf([&] { ParseMessageRecords(bytes, into); }), code);
+        QCOMPARE(ErrorCodeOf([&] { ParseMessageRecords(bytes, into); }), code);
         if (code == 0) {
             QCOMPARE(into.messageText, text);
             QCOMPARE(into.endTime, endTime);
@@ -164,13 +157,16 @@ private slots:
         TempProgramFolder folder;
         QDir(folder.path()).mkdir(QStringLiteral("Folder.tvr"));
         MessageRecord into;
-        QCOMPARE(codeOf([&] { ReadMessageFile(folder.file(QStringLiteral("none.tvr")), into); }),
-                 53);
-        QCOMPARE(codeOf([&] { ReadMessageFile(folder.file(QStringLiteral("Folder.tvr")), into); }),
-                 53);
+        QCOMPARE(
+            ErrorCodeOf([&] { ReadMessageFile(folder.file(QStringLiteral("none.tvr")), into); }),
+            53);
+        QCOMPARE(
+            ErrorCodeOf([&] { ReadMessageFile(folder.file(QStringLiteral("Folder.tvr")), into); }),
+            53);
         folder.write(QStringLiteral("Empty.tvr"), {});
-        QCOMPARE(codeOf([&] { ReadMessageFile(folder.file(QStringLiteral("Empty.tvr")), into); }),
-                 62);
+        QCOMPARE(
+            ErrorCodeOf([&] { ReadMessageFile(folder.file(QStringLiteral("Empty.tvr")), into); }),
+            62);
     }
 
     void bareNameIsReadFromTheCurrentDirectory() {
@@ -203,7 +199,7 @@ private slots:
         WriteMessageFile(path, buyMilk());
         const QByteArray next = EncodeMessageRecord(record(QStringLiteral("replacement")));
         for (qint64 budget = 0; budget < next.size(); ++budget) {
-            const int code = codeOf([&] {
+            const int code = ErrorCodeOf([&] {
                 ReplaceFileAtomically(path, next, [budget](QIODevice& file) {
                     return std::make_unique<FailDevice>(file, budget);
                 });
@@ -233,7 +229,7 @@ private slots:
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
         const int code =
-            codeOf([&] { WriteMessageFile(path, record(QString(200, QLatin1Char('x')))); });
+            ErrorCodeOf([&] { WriteMessageFile(path, record(QString(200, QLatin1Char('x')))); });
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
         QCOMPARE(code, 61);
@@ -247,7 +243,7 @@ private slots:
     void failedFirstWriteLeavesNoFile() {
         TempProgramFolder folder;
         const QByteArray bytes = EncodeMessageRecord(buyMilk());
-        QCOMPARE(codeOf([&] {
+        QCOMPARE(ErrorCodeOf([&] {
                      ReplaceFileAtomically(
                          folder.file(QStringLiteral("New.tvr")), bytes, [](QIODevice& file) {
                              return std::make_unique<FailDevice>(file, 10, EACCES);
@@ -264,12 +260,12 @@ private slots:
         const QStringList before = folder.entries();
 
         // The parent is a regular file: the temporary file cannot even be created.
-        QCOMPARE(codeOf([&] {
+        QCOMPARE(ErrorCodeOf([&] {
                      WriteMessageFile(folder.file(QStringLiteral("plain/x.tvr")), buyMilk());
                  }),
                  75);
         // A folder of that name cannot be replaced by a file.
-        QVERIFY(codeOf([&] {
+        QVERIFY(ErrorCodeOf([&] {
                     WriteMessageFile(folder.file(QStringLiteral("Folder.tvr")), buyMilk());
                 }) != 0);
         QCOMPARE(folder.entries(), before);
@@ -277,7 +273,7 @@ private slots:
         QCOMPARE(folder.read(QStringLiteral("plain")), QByteArray("not a folder"));
 
         // The system would cut the name at the NUL and save "a" instead of "a\0b.tvr".
-        QCOMPARE(codeOf([&] {
+        QCOMPARE(ErrorCodeOf([&] {
                      WriteMessageFile(
                          folder.file(QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b.tvr")),
                          buyMilk());

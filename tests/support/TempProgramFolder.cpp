@@ -18,7 +18,9 @@ TempProgramFolder::~TempProgramFolder() {
         QDir::setCurrent(m_previousCwd);
 }
 
-QString TempProgramFolder::path() const { return m_dir.path() + QLatin1Char('/'); }
+QString TempProgramFolder::path() const {
+    return m_dir.path() + QLatin1Char('/');
+}
 
 void TempProgramFolder::write(const QString& name, const QByteArray& bytes) const {
     QFile f(file(name));
@@ -31,11 +33,23 @@ QByteArray TempProgramFolder::read(const QString& name) const {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool TempProgramFolder::exists(const QString& name) const { return QFileInfo::exists(file(name)); }
+bool TempProgramFolder::exists(const QString& name) const {
+    return QFileInfo::exists(file(name));
+}
 
 QStringList TempProgramFolder::entries() const {
-    return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                        QDir::Name);
+    return QDir(m_dir.path())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QStringList TempProgramFolder::escapedEntries() const {
+    QDir parent(m_dir.path());
+    parent.cdUp();
+    const QStringList patterns{QStringLiteral("*.tvr"), QStringLiteral("*escape*")};
+    const auto filter = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+    return parent.entryList(patterns, filter) +
+           QDir(QStringLiteral("/")).entryList(patterns, filter) +
+           QDir(QStringLiteral("/etc")).entryList({QStringLiteral("passwd*")}, filter);
 }
 
 } // namespace tavrel::test

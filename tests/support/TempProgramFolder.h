@@ -22,6 +22,9 @@ public:
     QByteArray read(const QString& name) const;
     bool exists(const QString& name) const;
     QStringList entries() const;
+    // What a name escaping the folder would leave beside it, at the root or in /etc. (The
+    // parent folder is shared with other processes, so only names of our kind are listed.)
+    QStringList escapedEntries() const;
 
 private:
     QTemporaryDir m_dir;
