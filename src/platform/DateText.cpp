@@ -109,7 +109,15 @@ QString DateText::shortDate(QDate date) const {
 }
 
 QDate DateText::parseDate(const QString& text) const {
-    const QString t = text.trimmed();
+    const QDate d = readDate(text.trimmed());
+    // The dates a message can hold: years before 100 or below zero (the ISO reading takes a
+    // sign) would be written back in a form that no longer reads.
+    if (!d.isValid() || d.year() < 100 || d.year() > 9999)
+        throw ProgramError(TypeMismatch);
+    return d;
+}
+
+QDate DateText::readDate(const QString& t) const {
     for (qsizetype i = 0; i < m_readPatterns.size(); ++i) {
         const QString& pattern = m_readPatterns.at(i);
         if (const std::optional<NumericPattern>& numeric = m_numericPatterns.at(size_t(i))) {
@@ -125,7 +133,7 @@ QDate DateText::parseDate(const QString& text) const {
             d = d.addYears(100);
         return d;
     }
-    throw ProgramError(TypeMismatch);
+    return {};
 }
 
 QString DateText::longDate(QDate date) const {

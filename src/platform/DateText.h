@@ -51,6 +51,8 @@ private:
     // The date, or an invalid one when the text does not have exactly the pattern's shape (the
     // locale's parser then decides).
     static QDate readNumeric(const NumericPattern& pattern, const QString& text);
+    // The first reading of `text` by the read patterns in order, unchecked.
+    QDate readDate(const QString& text) const;
 
     QLocale m_locale;
     QString m_writePattern;
