@@ -189,9 +189,27 @@ void frmmain::buildControls() {
     cmdSaveMessage->setEnabled(false);
     cmdOptional->setEnabled(false);
 
+    QFont italic = lblDaysprior->font();
+    italic.setItalic(true);
+    lblDaysprior->setFont(italic);
+}
+
+// Measuring text loads the font files and the shaper; a program that starts hidden in the tray
+// does that only when the window is first shown.
+void frmmain::fitFonts() {
+    if (m_fontsFitted)
+        return;
+    m_fontsFitted = true;
     setFont(fittingFont(font(), {lblSaved, lblMessagename, lblName, cmdEdit, cmdDelete, cmdcalendar,
                                  cmdOptional, cmdSaveMessage, cmdReset, cmdHide, cmdExit}));
-    lblDaysprior->setFont(daysPriorFont(font()));
+    QFont small = daysPriorFont(font());
+    small.setItalic(lblDaysprior->font().italic()); // as actionPrior left it
+    lblDaysprior->setFont(small);
+}
+
+void frmmain::showEvent(QShowEvent* event) {
+    fitFonts();
+    QWidget::showEvent(event);
 }
 
 void frmmain::setTabOrder() {

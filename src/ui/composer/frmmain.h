@@ -124,8 +124,12 @@ public:
     QTimer TimerMessage;
     QTimer TimerNewDay;
 
+    // Fits the fonts to the captions; done once, at the latest when the window is first shown.
+    void fitFonts();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -144,6 +148,7 @@ private:
     ComposerDialogs& m_dialogs;
     TrayHook* m_tray = nullptr;
     bool m_inTray = false;
+    bool m_fontsFitted = false;
     EndProgram m_endProgram;
     ModalOpen m_modalOpen;
     bool m_unloaded = false;
