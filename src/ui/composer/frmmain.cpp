@@ -113,14 +113,13 @@ frmmain::frmmain(StartupAndRoutines& engine, Registry& registry, ComposerDialogs
     setWindowTitle(kProgramTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/tavrel-32.png")));
     setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
-    buildControls();
-    setTabOrder();
-    connectHandlers();
 
     TimerMessage.setObjectName(QStringLiteral("TimerMessage"));
     TimerMessage.setInterval(kTimerMessageInterval);
     TimerNewDay.setObjectName(QStringLiteral("TimerNewDay"));
     TimerNewDay.setInterval(kTimerNewDayInterval);
+    connect(&TimerMessage, &QTimer::timeout, this, &frmmain::TimerMessage_Timer);
+    connect(&TimerNewDay, &QTimer::timeout, this, &frmmain::TimerNewDay_Timer);
     TimerNewDay.start();
     // Logging off ends the event loop without closing the window: the close sequence still runs.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
@@ -189,27 +188,30 @@ void frmmain::buildControls() {
     cmdSaveMessage->setEnabled(false);
     cmdOptional->setEnabled(false);
 
-    QFont italic = lblDaysprior->font();
-    italic.setItalic(true);
-    lblDaysprior->setFont(italic);
-}
-
-// Measuring text loads the font files and the shaper; a program that starts hidden in the tray
-// does that only when the window is first shown.
-void frmmain::fitFonts() {
-    if (m_fontsFitted)
-        return;
-    m_fontsFitted = true;
     setFont(fittingFont(font(), {lblSaved, lblMessagename, lblName, cmdEdit, cmdDelete, cmdcalendar,
                                  cmdOptional, cmdSaveMessage, cmdReset, cmdHide, cmdExit}));
-    QFont small = daysPriorFont(font());
-    small.setItalic(lblDaysprior->font().italic()); // as actionPrior left it
-    lblDaysprior->setFont(small);
+    lblDaysprior->setFont(daysPriorFont(font()));
 }
 
-void frmmain::showEvent(QShowEvent* event) {
-    fitFonts();
-    QWidget::showEvent(event);
+void frmmain::ensureControls() {
+    if (controlsBuilt())
+        return;
+    buildControls();
+    setTabOrder();
+    connectHandlers();
+    // While there were no controls, the chosen date could only be today's (Form_Load and the
+    // change of day set the two together).
+    lblchoosendate->setText(lblHIDDENdateTODAY);
+    for (const QString& description : std::as_const(m_pendingSaved))
+        addSavedMessage(description);
+    m_pendingSaved.clear();
+    setEditDeleteEnabled(m_pendingEditDelete);
+}
+
+void frmmain::setVisible(bool visible) {
+    if (visible)
+        ensureControls();
+    QWidget::setVisible(visible);
 }
 
 void frmmain::setTabOrder() {
@@ -249,11 +251,13 @@ void frmmain::connectHandlers() {
         txtDaysprior->setText(QString::number(value));
         UpDownprior_Change();
     });
-    connect(&TimerMessage, &QTimer::timeout, this, &frmmain::TimerMessage_Timer);
-    connect(&TimerNewDay, &QTimer::timeout, this, &frmmain::TimerNewDay_Timer);
 }
 
 void frmmain::addSavedMessage(const QString& description) {
+    if (!controlsBuilt()) {
+        m_pendingSaved.append(description);
+        return;
+    }
     // Adding never selects: the first entry of an empty list would otherwise be chosen, and
     // the list's shown text stays as it was.
     const QSignalBlocker quiet(cboSavedmessages);
@@ -264,11 +268,16 @@ void frmmain::addSavedMessage(const QString& description) {
 }
 
 void frmmain::setEditDeleteEnabled(bool enabled) {
+    if (!controlsBuilt()) {
+        m_pendingEditDelete = enabled;
+        return;
+    }
     cmdEdit->setEnabled(enabled);
     cmdDelete->setEnabled(enabled);
 }
 
 void frmmain::showPlaceholder() {
+    ensureControls();
     txtMessageName->setText(kPlaceholder);
     txtmessage->setFileText(kPlaceholder);
 }

@@ -3,6 +3,7 @@
 #include "MainWindowPort.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -95,25 +96,25 @@ public:
     void selectSavedMessage(int index);
 
     // --- controls, named as the program knows them ----------------------------------------
-    QLabel* lblSaved;
-    QComboBox* cboSavedmessages;
-    QPushButton* cmdEdit;
-    QPushButton* cmdDelete;
-    QLabel* lblMessagename;
-    ComposerLineEdit* txtMessageName;
-    QLabel* lblName;
-    MessageTextEdit* txtmessage;
-    QPushButton* cmdcalendar;
-    QPushButton* cmdOptional;
-    QLabel* lblHOLDER;
-    QLabel* lblchoosendate;
-    QLabel* lblDaysprior;
-    ComposerLineEdit* txtDaysprior;
-    UpDown* UpDownprior;
-    QPushButton* cmdSaveMessage;
-    QPushButton* cmdReset;
-    QPushButton* cmdHide;
-    QPushButton* cmdExit;
+    QLabel* lblSaved = nullptr;
+    QComboBox* cboSavedmessages = nullptr;
+    QPushButton* cmdEdit = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QLabel* lblMessagename = nullptr;
+    ComposerLineEdit* txtMessageName = nullptr;
+    QLabel* lblName = nullptr;
+    MessageTextEdit* txtmessage = nullptr;
+    QPushButton* cmdcalendar = nullptr;
+    QPushButton* cmdOptional = nullptr;
+    QLabel* lblHOLDER = nullptr;
+    QLabel* lblchoosendate = nullptr;
+    QLabel* lblDaysprior = nullptr;
+    ComposerLineEdit* txtDaysprior = nullptr;
+    UpDown* UpDownprior = nullptr;
+    QPushButton* cmdSaveMessage = nullptr;
+    QPushButton* cmdReset = nullptr;
+    QPushButton* cmdHide = nullptr;
+    QPushButton* cmdExit = nullptr;
 
     // Value stores the user never sees.
     QString lblchoosenpriordate = QStringLiteral("lblchoosenpriordate");
@@ -124,12 +125,15 @@ public:
     QTimer TimerMessage;
     QTimer TimerNewDay;
 
-    // Fits the fonts to the captions; done once, at the latest when the window is first shown.
-    void fitFonts();
+    // The controls are built on first need: a program that starts hidden in the tray never
+    // lays out text (which loads the font files and the shaper) until the window is wanted.
+    // Until then the saved descriptions and the Edit/Delete state wait in plain members.
+    void ensureControls();
+    bool controlsBuilt() const { return cboSavedmessages != nullptr; }
+    void setVisible(bool visible) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -148,7 +152,8 @@ private:
     ComposerDialogs& m_dialogs;
     TrayHook* m_tray = nullptr;
     bool m_inTray = false;
-    bool m_fontsFitted = false;
+    QStringList m_pendingSaved;
+    bool m_pendingEditDelete = true;
     EndProgram m_endProgram;
     ModalOpen m_modalOpen;
     bool m_unloaded = false;

@@ -39,7 +39,8 @@ void frmmain::Form_Load() {
         centreWindow();
 
     const QString today = todayText();
-    lblchoosendate->setText(today);
+    if (controlsBuilt())
+        lblchoosendate->setText(today);
     lblchoosenpriordate = today;
     lblHIDDENdateTODAY = today;
 
@@ -89,8 +90,9 @@ void frmmain::centreWindow() {
 }
 
 void frmmain::writeComboItem() {
-    m_registry.WriteStringValue(kSettingsKey, kComboItem,
-                                QString::number(cboSavedmessages->currentIndex()));
+    // Adding to the list never selects: a list never built has nothing selected.
+    const int selected = controlsBuilt() ? cboSavedmessages->currentIndex() : -1;
+    m_registry.WriteStringValue(kSettingsKey, kComboItem, QString::number(selected));
 }
 
 void frmmain::cmdHide_Click() {
@@ -158,6 +160,7 @@ void frmmain::removeTrayIcon() {
 }
 
 void frmmain::menuSettings_Click() {
+    ensureControls();
     m_registry.CreateKey(kSettingsKey);
     const std::optional<int> item =
         IntegerFromText(m_registry.ReadStringValue(kSettingsKey, kComboItem));
@@ -203,7 +206,8 @@ void frmmain::TimerMessage_Timer() {
 void frmmain::TimerNewDay_Timer() {
     if (m_engine.TimerNewDay_Timer(lblHIDDENdateTODAY)) {
         const QString today = todayText();
-        lblchoosendate->setText(today);
+        if (controlsBuilt())
+            lblchoosendate->setText(today);
         lblchoosenpriordate = today;
         lblHIDDENdateTODAY = today;
     }

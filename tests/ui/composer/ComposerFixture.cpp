@@ -71,6 +71,8 @@ frmmain& ComposerFixture::load() {
         window->setTrayHook(&tray);
         window->setEndProgram([this] { ++endProgramCalls; });
         window->Form_Load();
+        if (!lazyControls)
+            window->ensureControls();
     }
     return *window;
 }

@@ -58,6 +58,9 @@ public:
     void useRealDialogs();
     // Creates the window and runs its load, as the engine's first use does.
     frmmain& load();
+    // Leaves the window's controls unbuilt after load(), as the program does until the window
+    // is wanted; otherwise load() builds them so that tests can reach them at once.
+    bool lazyControls = false;
     // A second run of the program on the same folder and settings.
     frmmain& restart();
 

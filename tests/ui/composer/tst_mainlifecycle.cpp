@@ -124,6 +124,50 @@ private slots:
         QCOMPARE(w.pos(), expected == QPoint(-1, -1) ? centred(w) : expected);
     }
 
+    // Started hidden in the tray, the window builds no controls; what the start-up and a change
+    // of day gave it is all there once it is wanted.
+    void controlsWaitUntilWanted() {
+        ComposerFixture f;
+        f.lazyControls = true;
+        for (const char* name : {"Milk", "Bread", "Eggs"})
+            f.writeMessage(QString::fromUtf8(name), f.record(5, 0, QStringLiteral("later")));
+        QCOMPARE(f.engine->Main(false), StartupAndRoutines::MainResult::Running);
+        frmmain& w = f.load();
+        QVERIFY(!w.isVisible());
+        QVERIFY(!w.controlsBuilt());
+        QVERIFY(w.findChildren<QWidget*>().isEmpty());
+
+        f.clock.advanceSecs(24 * 3600);
+        for (int tick = 0; tick < 31; ++tick)
+            w.TimerNewDay_Timer();
+        QCOMPARE(w.lblHIDDENdateTODAY, f.day(0));
+        QVERIFY(!w.controlsBuilt());
+
+        w.menuSettings_Click();
+        QVERIFY(w.isVisible());
+        QStringList listed;
+        for (int i = 0; i < w.cboSavedmessages->count(); ++i)
+            listed << w.cboSavedmessages->itemText(i);
+        QCOMPARE(listed, QStringList({"Bread", "Eggs", "Milk"}));
+        QCOMPARE(w.lblchoosendate->text(), f.day(0));
+        QVERIFY(w.cmdEdit->isEnabled());
+        QVERIFY(w.cmdDelete->isEnabled());
+    }
+
+    void quitWithoutEverShowing() {
+        ComposerFixture f;
+        f.lazyControls = true;
+        f.writeMessage(QStringLiteral("Milk"), f.record(5, 0, QStringLiteral("later")));
+        f.engine->Main(false);
+        frmmain& w = f.load();
+        f.dialogs.answers = {IDYES};
+        w.menuExit_Click();
+        QCOMPARE(f.setting(QStringLiteral("ComboItem")), QStringLiteral("-1"));
+        QCOMPARE(f.setting(QStringLiteral("Startup")), QStringLiteral("True"));
+        QCOMPARE(f.endProgramCalls, 1);
+        QVERIFY(!w.controlsBuilt());
+    }
+
     void minimisedCloseKeepsThePosition() {
         ComposerFixture f;
         frmmain& w = f.load();
