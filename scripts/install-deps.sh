@@ -7,7 +7,7 @@ set -euo pipefail
 what=${1:-test}
 build_pkgs=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-dejavu-core libgl-dev)
 run_pkgs=(xvfb xauth)
-test_pkgs=(xvfb xauth xdotool trayer x11-utils imagemagick faketime clang-format clang-14
+test_pkgs=(xvfb xauth xdotool trayer x11-utils imagemagick faketime libfaketime clang-format clang-14
     libclang-rt-14-dev)
 bench_pkgs=(libbenchmark-dev valgrind)
 

@@ -60,12 +60,17 @@ e2e_setup() {
     fi
 }
 
-# Starts the program from `dir` (default: its folder) at the fake time `when`.
+# Starts the program from `dir` (default: its folder) at the fake time `when` ("YYYY-MM-DD
+# hh:mm:ss", from which the clock runs on). libfaketime is preloaded directly: the faketime
+# wrapper names a semaphore after its own process id and refuses to start when a killed earlier
+# wrapper of the same id left one behind.
+E2E_FAKETIME_LIB=$(dpkg -L libfaketime 2>/dev/null | grep -m1 '/libfaketime\.so\.1$' || true)
 start_tavrel() {
     local when=$1 dir=${2:-$FOLDER}
+    [ -n "$E2E_FAKETIME_LIB" ] || fail "libfaketime is not installed"
     # Through env: the shell itself never switches to a locale the system may not have.
-    (cd "$dir" && exec env LC_ALL="$E2E_LOCALE" FAKETIME_DONT_FAKE_MONOTONIC=1 faketime "$when" \
-        "$FOLDER/tavrel") \
+    (cd "$dir" && exec env LC_ALL="$E2E_LOCALE" FAKETIME="@$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/tavrel") \
         >"$E2E_TMP/tavrel.log" 2>&1 &
     TAVREL_PID=$!
     E2E_PIDS+=("$TAVREL_PID")
