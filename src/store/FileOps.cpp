@@ -33,6 +33,17 @@ int FileErrorCode(QFileDevice::FileError error, int systemError) {
     }
 }
 
+namespace {
+
+// A write or flush that fell short: the device's error, or a plain write error where the device
+// noticed none (a short write on a full disk). Taken before any clean-up touches errno.
+ProgramError writeFailure(QFileDevice::FileError error, int systemError) {
+    return ProgramError(FileErrorCode(
+        error == QFileDevice::NoError ? QFileDevice::WriteError : error, systemError));
+}
+
+} // namespace
+
 void ReplaceFileAtomically(const QString& path, const QByteArray& bytes,
                            const WriteDeviceFilter& filter) {
     // The system cuts a path at a NUL: the file would land under another name, reported as saved.
@@ -51,11 +62,9 @@ void ReplaceFileAtomically(const QString& path, const QByteArray& bytes,
     // QSaveFile::commit() reports success even when flushing its buffer fell short (the file
     // then ends up cut off), so the buffer is flushed and checked here first.
     if (out.write(bytes) != bytes.size() || !file.flush()) {
-        const int systemError = errno;
-        const QFileDevice::FileError error =
-            file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error();
+        const ProgramError failure = writeFailure(file.error(), errno);
         file.cancelWriting();
-        throw ProgramError(FileErrorCode(error, systemError));
+        throw failure;
     }
     errno = 0;
     if (!file.commit())
@@ -71,15 +80,13 @@ void AppendToFile(const QString& path, const QByteArray& bytes) {
     const qint64 sizeBefore = file.size();
     errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const int systemError = errno;
-        const QFileDevice::FileError error =
-            file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error();
+        const ProgramError failure = writeFailure(file.error(), errno);
         file.close();
         if (existed)
             QFile::resize(path, sizeBefore);
         else
             QFile::remove(path);
-        throw ProgramError(FileErrorCode(error, systemError));
+        throw failure;
     }
     file.close();
 }

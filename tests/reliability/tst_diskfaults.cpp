@@ -56,8 +56,7 @@ private slots:
         QFETCH(int, fault);
         QFETCH(int, code);
         PrivateTmpfs fs(16 * 1024);
-        if (!fs.usable())
-            QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg(fs.whyNot())));
+        TMPFS_OR_SKIP(fs);
         QVERIFY(makeFault(fs, Fault(fault)));
         const QStringList before = fs.entries();
 
@@ -82,8 +81,7 @@ private slots:
         QFETCH(int, fault);
         QFETCH(int, code);
         PrivateTmpfs fs(16 * 1024);
-        if (!fs.usable())
-            QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg(fs.whyNot())));
+        TMPFS_OR_SKIP(fs);
         QVERIFY(makeFault(fs, Fault(fault)));
         const QStringList before = fs.entries();
         QCOMPARE(ErrorCodeOf(
@@ -100,8 +98,7 @@ private slots:
         QFETCH(int, fault);
         QFETCH(int, code);
         PrivateTmpfs fs(16 * 1024);
-        if (!fs.usable())
-            QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg(fs.whyNot())));
+        TMPFS_OR_SKIP(fs);
         const QString first = TempLineText(QStringLiteral("19-8-2003"), QStringLiteral("Dentist"));
         AppendTempLine(fs.path(), first);
         const QByteArray tempBefore = fs.read(kTempFileName);
@@ -117,8 +114,7 @@ private slots:
 
     void tempLineOnAFullDiskWithoutTemp() {
         PrivateTmpfs fs(16 * 1024);
-        if (!fs.usable())
-            QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg(fs.whyNot())));
+        TMPFS_OR_SKIP(fs);
         QVERIFY(makeFault(fs, FullDisk));
         const QStringList before = fs.entries();
         QCOMPARE(ErrorCodeOf([&] { AppendTempLine(fs.path(), QString(10000, QLatin1Char('x'))); }),
@@ -129,8 +125,7 @@ private slots:
     // Once there is room again the same save goes through: nothing was left in a broken state.
     void saveSucceedsOnceThereIsRoom() {
         PrivateTmpfs fs(16 * 1024);
-        if (!fs.usable())
-            QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg(fs.whyNot())));
+        TMPFS_OR_SKIP(fs);
         QVERIFY(makeFault(fs, FullDisk));
         const QString path = fs.file(QStringLiteral("Dentist.tvr"));
         QCOMPARE(ErrorCodeOf([&] { WriteMessageFile(path, replacement()); }), int(DiskFull));

@@ -20,10 +20,6 @@ QByteArray timerLine(const QString& text) {
     return ("#" + kWindowStart + "#, \"" + text + "\"\r\n").toUtf8();
 }
 
-#define TMPFS_OR_SKIP(fs)                                                                          \
-    if (!(fs).usable())                                                                            \
-    QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg((fs).whyNot())))
-
 } // namespace
 
 class TestEngineFaults : public QObject {

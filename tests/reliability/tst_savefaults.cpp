@@ -41,8 +41,7 @@ private slots:
         QFETCH(QString, error);
         ComposerFixture f;
         PrivateTmpfs fs(16 * 1024, f.folder.path());
-        if (!fs.usable())
-            QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg(fs.whyNot())));
+        TMPFS_OR_SKIP(fs);
         f.writeMessage(QStringLiteral("Milk"), f.record(4, 0, QStringLiteral("old")));
         const QByteArray old = fs.read(QStringLiteral("Milk.tvr"));
         frmmain& w = f.load();
@@ -82,8 +81,7 @@ private slots:
         QFETCH(QString, error);
         ComposerFixture f;
         PrivateTmpfs fs(16 * 1024, f.folder.path());
-        if (!fs.usable())
-            QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg(fs.whyNot())));
+        TMPFS_OR_SKIP(fs);
         f.writeMessage(QStringLiteral("Milk"), f.record(4));
         frmmain& w = f.load();
         w.addSavedMessage(QStringLiteral("Milk"));

@@ -5,6 +5,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+// In a test function: skips the test, saying why, where no private tmpfs can be mounted.
+#define TMPFS_OR_SKIP(fs)                                                                          \
+    if (!(fs).usable())                                                                            \
+    QSKIP(qPrintable(QStringLiteral("no private tmpfs here (%1)").arg((fs).whyNot())))
+
 namespace tavrel::test {
 
 // A small tmpfs of its own, mounted in a private mount namespace of the calling thread, so that

@@ -279,8 +279,7 @@ private slots:
     void failedOverwriteKeepsTheEntry() {
         ComposerFixture f;
         PrivateTmpfs fs(64 * 1024);
-        if (!fs.usable())
-            QSKIP(qPrintable(fs.whyNot()));
+        TMPFS_OR_SKIP(fs);
         f.setProgramFolder(fs.path());
         const QByteArray old = EncodeMessageRecord(f.record(4, 0, QStringLiteral("old")));
         WriteMessageFile(fs.file(QStringLiteral("Milk.tvr")),
