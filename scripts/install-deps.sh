@@ -5,10 +5,15 @@
 set -euo pipefail
 
 what=${1:-test}
-build_pkgs=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-dejavu-core libgl-dev)
+build_pkgs=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-dejavu-core libgl-dev
+    libxcb1-dev libxcb-xinput-dev)
 run_pkgs=(xvfb xauth)
+# The end-to-end tests run the program on real desktops: openbox as the window manager, the
+# notification area of xfce4-panel (a StatusNotifierItem host) or trayer (XEmbed), each in its
+# own D-Bus session, read through the accessibility bus.
 test_pkgs=(xvfb xauth xdotool trayer x11-utils imagemagick faketime libfaketime clang-format clang-14
-    libclang-rt-14-dev)
+    libclang-rt-14-dev openbox xfce4-panel xfconf dbus-x11 at-spi2-core python3-pyatspi
+    desktop-file-utils)
 bench_pkgs=(libbenchmark-dev valgrind)
 
 pkgs=("${build_pkgs[@]}")

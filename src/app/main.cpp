@@ -61,6 +61,13 @@ int main(int argc, char** argv) {
                     window->menuExit_Click();
                 };
                 window->setTrayHook(&tray);
+                // The end comes from wherever the user quit: inside a box of the start-up pass,
+                // before the event loop has even started, an exit request would be lost and the
+                // pass would go on. The close sequence has run; nothing else may.
+                window->setEndProgram([&] {
+                    instance.release();
+                    std::quick_exit(0);
+                });
                 window->Form_Load();
             }
             return *window;

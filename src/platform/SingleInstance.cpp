@@ -11,7 +11,14 @@ SingleInstance::SingleInstance(QString lockPath)
     m_lock->setStaleLockTime(0);
 }
 
-bool SingleInstance::tryAcquire() { return m_lock->isLocked() || m_lock->tryLock(0); }
+bool SingleInstance::tryAcquire() {
+    return m_lock->isLocked() || m_lock->tryLock(0);
+}
+
+void SingleInstance::release() {
+    if (m_lock->isLocked())
+        m_lock->unlock();
+}
 
 QString SingleInstance::defaultLockPath() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

@@ -16,6 +16,8 @@ public:
 
     // True when this process now holds the lock; false when another live copy does.
     bool tryAcquire();
+    // Lets the next copy start at once, before this process has quite gone.
+    void release();
     static QString defaultLockPath();
 
 private:

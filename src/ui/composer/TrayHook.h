@@ -10,6 +10,8 @@ public:
     // False when there is no notification area or the icon could not be added.
     virtual bool add() = 0;
     virtual void remove() = 0;
+    // True once a host shows the icon; an added icon that no host took in cannot be clicked.
+    virtual bool docked() const = 0;
 };
 
 } // namespace tavrel

@@ -120,6 +120,9 @@ frmmain::frmmain(StartupAndRoutines& engine, Registry& registry, ComposerDialogs
     TimerNewDay.setInterval(kTimerNewDayInterval);
     connect(&TimerMessage, &QTimer::timeout, this, &frmmain::TimerMessage_Timer);
     connect(&TimerNewDay, &QTimer::timeout, this, &frmmain::TimerNewDay_Timer);
+    DockCheck.setSingleShot(true);
+    DockCheck.setInterval(kDockWait);
+    connect(&DockCheck, &QTimer::timeout, this, &frmmain::checkDocked);
     TimerNewDay.start();
     // Logging off ends the event loop without closing the window: the close sequence still runs.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {

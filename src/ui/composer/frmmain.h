@@ -66,6 +66,10 @@ public:
     void centreWindow();
     // Removes the tray icon alone (the program ends after a corrupted message file).
     void removeTrayIcon();
+    // Shows the window when the icon, added at load, never appeared in a host.
+    void checkDocked();
+    // How long a host may take to show the icon before the window comes up instead.
+    static constexpr int kDockWait = 5000;
 
     // --- tray menu ------------------------------------------------------------------------
     void menuSettings_Click();
@@ -124,6 +128,7 @@ public:
 
     QTimer TimerMessage;
     QTimer TimerNewDay;
+    QTimer DockCheck;
 
     // The controls are built on first need: a program that starts hidden in the tray never
     // lays out text (which loads the font files and the shaper) until the window is wanted.

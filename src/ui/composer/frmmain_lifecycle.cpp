@@ -46,10 +46,12 @@ void frmmain::Form_Load() {
 
     // Without a notification area the window stays in sight, so the program can be reached.
     m_inTray = m_tray && m_tray->add();
-    if (m_inTray)
+    if (m_inTray) {
         hide();
-    else
+        DockCheck.start();
+    } else {
         show();
+    }
     // The program lives on in the notification area: closing a dialog while this window is
     // hidden must not end it.
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -134,6 +136,7 @@ void frmmain::Form_QueryUnload() {
     } catch (const ProgramError&) {
     }
     removeTrayIcon();
+    DockCheck.stop();
     TimerMessage.stop();
     TimerNewDay.stop();
 
@@ -157,6 +160,14 @@ void frmmain::removeTrayIcon() {
     if (m_tray)
         m_tray->remove();
     m_inTray = false;
+}
+
+void frmmain::checkDocked() {
+    // A tray that never took the icon in leaves nothing to click: as without a tray at all.
+    if (!m_inTray || m_unloaded || m_tray->docked())
+        return;
+    m_inTray = false;
+    show();
 }
 
 void frmmain::menuSettings_Click() {

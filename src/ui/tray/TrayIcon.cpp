@@ -1,9 +1,20 @@
 #include "TrayIcon.h"
 
+#include "TrayHost.h"
+
+#include <QApplication>
 #include <QCursor>
 #include <QTimer>
+#include <QWidget>
 
 namespace tavrel {
+
+namespace {
+
+// Qt's own name for the window it docks into an XEmbed tray.
+const QString kXEmbedWindowName = QStringLiteral("QSystemTrayIconSys");
+
+} // namespace
 
 TrayIcon::TrayIcon(const QIcon& icon, QObject* parent)
     : QObject(parent), m_menu(QStringLiteral("&Project")) {
@@ -34,10 +45,10 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent)
     };
 
     m_icon.setIcon(icon);
-    m_icon.setToolTip(tipText(2, 0, 8));
+    m_icon.setToolTip(tipText(TAVREL_VERSION_MAJOR, TAVREL_VERSION_MINOR, TAVREL_VERSION_PATCH));
     connect(&m_icon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (const int code = eventCode(reason))
+                if (const int code = eventCode(reason, m_hostDrawsMenu))
                     pichook_MouseMove(code);
             });
 }
@@ -50,14 +61,19 @@ QString TrayIcon::tipText(int major, int minor, int revision) {
     return QStringLiteral(" Tavrel %1.%2%3").arg(major).arg(minor).arg(revision);
 }
 
-int TrayIcon::eventCode(QSystemTrayIcon::ActivationReason reason) {
+int TrayIcon::eventCode(QSystemTrayIcon::ActivationReason reason, bool hostDrawsMenu) {
     switch (reason) {
     case QSystemTrayIcon::DoubleClick:
         return WM_LBUTTONDBLCLK;
+    case QSystemTrayIcon::Trigger:
+        // A host that reports activations sends one for a double-click (two for some hosts);
+        // from mouse events it is a single left click, which does nothing.
+        return hostDrawsMenu ? WM_LBUTTONDBLCLK : 0;
     case QSystemTrayIcon::Context:
-        return WM_RBUTTONUP;
+        // A host that draws the menu itself never needs the program's popup.
+        return hostDrawsMenu ? 0 : WM_RBUTTONUP;
     default:
-        // A single left click (Trigger) and a middle click do nothing.
+        // A middle click does nothing.
         return 0;
     }
 }
@@ -65,11 +81,47 @@ int TrayIcon::eventCode(QSystemTrayIcon::ActivationReason reason) {
 bool TrayIcon::add() {
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return false;
+    // Decided before the icon shows: the host reads the menu when the icon registers.
+    m_hostDrawsMenu = TrayHost::ReportsActivations();
+    if (m_hostDrawsMenu)
+        m_icon.setContextMenu(&m_menu);
     m_icon.show();
+    if (!m_hostDrawsMenu && !m_blockedClicks) {
+        m_blockedClicks = std::make_unique<BlockedIconClicks>(
+            [](WId id) {
+                const QWidget* window = QWidget::find(id);
+                return window && window->objectName() == kXEmbedWindowName;
+            },
+            [this](BlockedIconClicks::Click click) {
+                // Handled once the X event that carried it is done with: the handler opens
+                // boxes and menus of its own.
+                const int code =
+                    click == BlockedIconClicks::Click::LeftDouble ? WM_LBUTTONDBLCLK : WM_RBUTTONUP;
+                QTimer::singleShot(0, this, [this, code] { pichook_MouseMove(code); });
+            });
+    }
     return m_icon.isVisible();
 }
 
+QWidget* TrayIcon::xembedWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == kXEmbedWindowName)
+            return widget;
+    }
+    return nullptr;
+}
+
+bool TrayIcon::docked() const {
+    if (!m_icon.isVisible())
+        return false;
+    if (m_hostDrawsMenu)
+        return TrayHost::ItemRegistered();
+    const QWidget* window = xembedWindow();
+    return window && TrayHost::WindowEmbedded(window->winId());
+}
+
 void TrayIcon::remove() {
+    m_blockedClicks.reset();
     // Inside the icon's own mouse event (E&xit from its menu) hiding it now would destroy the
     // widget whose event handler is still running; it goes once that handler has returned.
     if (m_trayBusy) {
@@ -80,8 +132,13 @@ void TrayIcon::remove() {
 }
 
 void TrayIcon::run(const std::function<void()>& handler) {
-    if (handler)
-        handler();
+    if (!handler)
+        return;
+    // A host that draws the menu runs an item without any icon event: the item is the action.
+    const bool wasBusy = m_trayBusy;
+    m_trayBusy = true;
+    handler();
+    m_trayBusy = wasBusy;
 }
 
 void TrayIcon::pichook_MouseMove(int code) {

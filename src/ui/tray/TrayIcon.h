@@ -7,11 +7,16 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <functional>
+#include <memory>
 
 namespace tavrel {
 
+class BlockedIconClicks;
+
 // The notification-area icon and its popup menu `menuproject`. Icon events are mapped to the two
 // codes the program acts on: a left double-click (515) and the right button released (517).
+// A host that reports activations (StatusNotifierItem) has no double-click of its own: one
+// activation stands for it, and the host draws the menu from the same items.
 class TrayIcon final : public QObject, public TrayHook {
     Q_OBJECT
 public:
@@ -25,12 +30,16 @@ public:
     // " Tavrel " + major + "." + minor + revision: minor and revision side by side.
     static QString tipText(int major, int minor, int revision);
     // The code an icon event stands for; 0 for events the program ignores.
-    static int eventCode(QSystemTrayIcon::ActivationReason reason);
+    static int eventCode(QSystemTrayIcon::ActivationReason reason, bool hostDrawsMenu);
 
     // Adds the icon; false when no notification area exists (the caller then shows the window).
     bool add() override;
     void remove() override;
+    bool docked() const override;
     bool isAdded() const { return m_icon.isVisible(); }
+    QString toolTip() const { return m_icon.toolTip(); }
+    // True when the host reports activations and shows `menuproject` itself.
+    bool hostDrawsMenu() const { return m_hostDrawsMenu; }
 
     // The icon's event handler: ignores everything while an action it started still runs.
     void pichook_MouseMove(int code);
@@ -52,8 +61,12 @@ public:
 
 private:
     void run(const std::function<void()>& handler);
+    // The window an XEmbed host takes in; none under a StatusNotifierItem host.
+    static QWidget* xembedWindow();
 
     QSystemTrayIcon m_icon;
+    std::unique_ptr<BlockedIconClicks> m_blockedClicks;
+    bool m_hostDrawsMenu = false;
     QMenu m_menu;
     QAction* m_menuSettings = nullptr;
     QAction* m_menuStatus = nullptr;

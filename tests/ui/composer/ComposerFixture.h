@@ -40,7 +40,9 @@ public:
         return available;
     }
     void remove() override { ++removes; }
+    bool docked() const override { return available && dockedByHost; }
     bool available = true;
+    bool dockedByHost = true;
     int adds = 0;
     int removes = 0;
 };

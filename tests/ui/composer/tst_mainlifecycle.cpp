@@ -42,12 +42,33 @@ private slots:
         QCOMPARE(f.setting(QStringLiteral("Top")), QStringLiteral("1"));
     }
 
-    // Without a notification area the window must stay reachable.
+    // Without a notification area, or with one that never took the icon in, the window must
+    // stay reachable.
+    void noTrayShowsTheWindow_data() {
+        QTest::addColumn<bool>("available");
+        QTest::addColumn<bool>("docked");
+        QTest::addColumn<bool>("shownAtLoad");
+        QTest::addColumn<bool>("shownAfterWait");
+        QTest::newRow("no notification area") << false << false << true << true;
+        QTest::newRow("icon never docked") << true << false << false << true;
+        QTest::newRow("icon docked") << true << true << false << false;
+    }
     void noTrayShowsTheWindow() {
+        QFETCH(bool, available);
+        QFETCH(bool, docked);
+        QFETCH(bool, shownAtLoad);
+        QFETCH(bool, shownAfterWait);
         ComposerFixture f;
-        f.tray.available = false;
+        f.tray.available = available;
+        f.tray.dockedByHost = docked;
         frmmain& w = f.load();
-        QVERIFY(w.isVisible());
+        QCOMPARE(w.isVisible(), shownAtLoad);
+        QCOMPARE(w.DockCheck.isActive(), available);
+        QCOMPARE(w.DockCheck.interval(), frmmain::kDockWait);
+        w.checkDocked();
+        QCOMPARE(w.isVisible(), shownAfterWait);
+        if (!shownAfterWait)
+            return;
         // "&Hide" then only minimises: a hidden window without an icon could not be reached.
         QTest::mouseClick(w.cmdHide, Qt::LeftButton);
         QVERIFY(w.isVisible());

@@ -1,6 +1,8 @@
+#include "TrayHost.h"
 #include "tray/TrayIcon.h"
 
 #include <QApplication>
+#include <QStyleHints>
 #include <QTest>
 
 using namespace tavrel;
@@ -11,21 +13,65 @@ private slots:
     void tipText() {
         QCOMPARE(TrayIcon::tipText(2, 0, 8), QStringLiteral(" Tavrel 2.08"));
         QCOMPARE(TrayIcon::tipText(3, 1, 12), QStringLiteral(" Tavrel 3.112"));
+        // The icon's own tip comes from the version the about box shows.
+        QCOMPARE(TrayIcon{QIcon()}.toolTip(), QStringLiteral(" Tavrel 2.08"));
     }
 
+    // XEmbed hosts pass the mouse; StatusNotifierItem hosts report an activation and draw the
+    // menu themselves.
     void eventCodes_data() {
         QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("hostDrawsMenu");
         QTest::addColumn<int>("code");
-        QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << 515;
-        QTest::newRow("right button") << int(QSystemTrayIcon::Context) << 517;
-        QTest::newRow("single left click") << int(QSystemTrayIcon::Trigger) << 0;
-        QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick) << 0;
-        QTest::newRow("unknown") << int(QSystemTrayIcon::Unknown) << 0;
+        QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << false << 515;
+        QTest::newRow("right button") << int(QSystemTrayIcon::Context) << false << 517;
+        QTest::newRow("single left click") << int(QSystemTrayIcon::Trigger) << false << 0;
+        QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick) << false << 0;
+        QTest::newRow("unknown") << int(QSystemTrayIcon::Unknown) << false << 0;
+        QTest::newRow("activation") << int(QSystemTrayIcon::Trigger) << true << 515;
+        QTest::newRow("context request, menu drawn by host")
+            << int(QSystemTrayIcon::Context) << true << 0;
+        QTest::newRow("secondary activation") << int(QSystemTrayIcon::MiddleClick) << true << 0;
     }
     void eventCodes() {
         QFETCH(int, reason);
+        QFETCH(bool, hostDrawsMenu);
         QFETCH(int, code);
-        QCOMPARE(TrayIcon::eventCode(QSystemTrayIcon::ActivationReason(reason)), code);
+        QCOMPARE(TrayIcon::eventCode(QSystemTrayIcon::ActivationReason(reason), hostDrawsMenu),
+                 code);
+    }
+
+    // Presses on the XEmbed icon while a box is open, read from the X events: "button@time",
+    // answered by "-" (nothing), "D" (left double-click) or "R" (right button).
+    void blockedPresses_data() {
+        QTest::addColumn<QString>("presses");
+        QTest::addColumn<QString>("clicks");
+        const int slow = QGuiApplication::styleHints()->mouseDoubleClickInterval() + 1;
+        QTest::newRow("double click") << "1@1000 1@1080"
+                                      << "- D";
+        QTest::newRow("two slow clicks") << QStringLiteral("1@1000 1@%1").arg(1000 + slow) << "- -";
+        QTest::newRow("each press reported twice") << "1@1000 1@1000 1@1080 1@1080"
+                                                   << "- - D -";
+        QTest::newRow("third click starts anew") << "1@1000 1@1080 1@1160 1@1240"
+                                                 << "- D - D";
+        QTest::newRow("right button") << "3@1000 3@1000 3@1300"
+                                      << "R - R";
+        QTest::newRow("right between lefts") << "1@1000 3@1050 1@1100"
+                                             << "- R -";
+        QTest::newRow("middle button") << "2@1000 2@1080"
+                                       << "- -";
+    }
+    void blockedPresses() {
+        QFETCH(QString, presses);
+        QFETCH(QString, clicks);
+        BlockedIconClicks filter([](WId) { return true; }, [](BlockedIconClicks::Click) {});
+        QStringList got;
+        for (const QString& press : presses.split(QLatin1Char(' '))) {
+            const std::optional<BlockedIconClicks::Click> click =
+                filter.pressed(press.section('@', 0, 0).toUInt(), press.section('@', 1).toUInt());
+            got << (!click ? "-" : *click == BlockedIconClicks::Click::LeftDouble ? "D" : "R");
+        }
+        QCOMPARE(got.join(QLatin1Char(' ')), clicks);
     }
 
     void menuItemsInOrder() {
@@ -106,11 +152,16 @@ private slots:
         };
         tray.menuExit_Click = [&] {
             ran << "exit";
+            // A host that draws the menu runs the item with no icon event around it: the item
+            // itself holds off the icon's events while its box is open.
+            QVERIFY(tray.trayBusy());
+            tray.pichook_MouseMove(515);
         };
         for (QAction* a :
              {tray.menuSettings(), tray.menuStatus(), tray.menuAbout(), tray.menuExit()})
             a->trigger();
         QCOMPARE(ran, (QStringList{"settings", "status", "about", "exit"}));
+        QVERIFY(!tray.trayBusy());
     }
 
     void noTrayOffscreen() {

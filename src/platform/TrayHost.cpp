@@ -1,0 +1,163 @@
+#include "TrayHost.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QGuiApplication>
+#include <QStyleHints>
+#include <QVariant>
+
+#include <xcb/xcb.h>
+#include <xcb/xinput.h>
+
+#include <cstdlib>
+
+namespace tavrel {
+
+namespace {
+
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
+// A property of the StatusNotifierWatcher; invalid when there is none or it does not answer.
+QVariant watcherProperty(const QString& name) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kWatcher))
+        return {};
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        kWatcher, QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    call << kWatcher << name;
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 2000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return reply.arguments().constFirst().value<QDBusVariant>().variant();
+}
+
+xcb_connection_t* x11Connection() {
+    const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+} // namespace
+
+bool TrayHost::ReportsActivations() {
+    return watcherProperty(QStringLiteral("IsStatusNotifierHostRegistered")).toBool();
+}
+
+bool TrayHost::ItemRegistered() {
+    const QStringList items =
+        watcherProperty(QStringLiteral("RegisteredStatusNotifierItems")).toStringList();
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    if (!bus)
+        return false;
+    const uint self = uint(QCoreApplication::applicationPid());
+    // Entries name the item's bus connection, followed by its object path where the host keeps
+    // one ("org.kde.StatusNotifierItem-123-1", ":1.7/StatusNotifierItem").
+    for (const QString& item : items) {
+        const QString service = item.section(QLatin1Char('/'), 0, 0);
+        const QDBusReply<uint> pid = bus->servicePid(service);
+        if (pid.isValid() && pid.value() == self)
+            return true;
+    }
+    return false;
+}
+
+bool TrayHost::WindowEmbedded(WId window) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window)
+        return false;
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(
+        connection, xcb_query_tree(connection, static_cast<xcb_window_t>(window)), nullptr);
+    if (!tree)
+        return false;
+    const bool embedded = tree->parent != XCB_NONE && tree->parent != tree->root;
+    std::free(tree);
+    return embedded;
+}
+
+BlockedIconClicks::BlockedIconClicks(IsIconWindow isIconWindow, Handler handler)
+    : m_isIconWindow(std::move(isIconWindow)), m_handler(std::move(handler)) {
+    // The toolkit takes the mouse through the X Input extension where the server has it.
+    if (xcb_connection_t* connection = x11Connection()) {
+        static const char kName[] = "XInputExtension";
+        xcb_query_extension_reply_t* reply = xcb_query_extension_reply(
+            connection, xcb_query_extension(connection, sizeof kName - 1, kName), nullptr);
+        if (reply && reply->present)
+            m_inputOpcode = reply->major_opcode;
+        std::free(reply);
+    }
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installNativeEventFilter(this);
+}
+
+BlockedIconClicks::~BlockedIconClicks() {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeNativeEventFilter(this);
+}
+
+bool BlockedIconClicks::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t" || !QGuiApplication::modalWindow())
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const uint8_t type = event->response_type & 0x7f;
+    bool press = false;
+    uint32_t button = 0;
+    xcb_timestamp_t time = 0;
+    xcb_window_t window = XCB_NONE;
+    if (type == XCB_BUTTON_PRESS || type == XCB_BUTTON_RELEASE) {
+        // Press and release share one layout.
+        const auto* core = static_cast<const xcb_button_press_event_t*>(message);
+        press = type == XCB_BUTTON_PRESS;
+        button = core->detail;
+        time = core->time;
+        window = core->event;
+    } else if (type == XCB_GE_GENERIC && m_inputOpcode &&
+               static_cast<const xcb_ge_generic_event_t*>(message)->extension == m_inputOpcode) {
+        const auto* input = static_cast<const xcb_input_button_press_event_t*>(message);
+        if (input->event_type != XCB_INPUT_BUTTON_PRESS &&
+            input->event_type != XCB_INPUT_BUTTON_RELEASE)
+            return false;
+        press = input->event_type == XCB_INPUT_BUTTON_PRESS;
+        button = input->detail;
+        time = input->time;
+        window = input->event;
+    } else {
+        return false;
+    }
+    if (!m_isIconWindow(window))
+        return false;
+    if (press) {
+        if (const std::optional<Click> click = pressed(button, time))
+            m_handler(*click);
+    }
+    // The toolkit would drop them anyway; taken here they leave no half-seen click behind.
+    return true;
+}
+
+std::optional<BlockedIconClicks::Click> BlockedIconClicks::pressed(quint32 button, quint32 time) {
+    // The server reports one press for the master pointer and again for the device under it.
+    if (m_havePress && time == m_lastPressTime && button == m_lastButton)
+        return std::nullopt;
+    m_havePress = true;
+    m_lastPressTime = time;
+    m_lastButton = button;
+    if (button == XCB_BUTTON_INDEX_1) {
+        const auto interval = quint32(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        if (m_haveLeftPress && time - m_lastLeftPress <= interval) {
+            m_haveLeftPress = false;
+            return Click::LeftDouble;
+        }
+        m_haveLeftPress = true;
+        m_lastLeftPress = time;
+        return std::nullopt;
+    }
+    m_haveLeftPress = false;
+    // As the toolkit reports the icon's context request: on the press.
+    if (button == XCB_BUTTON_INDEX_3)
+        return Click::Right;
+    return std::nullopt;
+}
+
+} // namespace tavrel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QtGui/qwindowdefs.h>
+#include <functional>
+#include <optional>
+
+namespace tavrel {
+
+// The notification area as the desktop runs it. StatusNotifierItem hosts (KDE Plasma, Xfce 4.18,
+// GNOME with the AppIndicator extension) report an activation over D-Bus and draw the program's
+// menu themselves; XEmbed hosts take in a small window of the program and pass it the mouse.
+namespace TrayHost {
+
+// True when the toolkit will hand the icon to a StatusNotifierItem host: it makes the same test.
+bool ReportsActivations();
+// True once the host's watcher lists an item of this process.
+bool ItemRegistered();
+// True once an XEmbed tray has taken the window in (it is no longer a child of the root).
+bool WindowEmbedded(WId window);
+
+} // namespace TrayHost
+
+// Buttons on the XEmbed icon's window while a modal window of the program is open. The toolkit
+// drops input to every window outside the modal one, the icon's too; these are read from the X
+// events before it does, so the icon answers during a box as it does outside one.
+class BlockedIconClicks final : public QAbstractNativeEventFilter {
+public:
+    enum class Click { LeftDouble, Right };
+    using IsIconWindow = std::function<bool(WId)>;
+    using Handler = std::function<void(Click)>;
+
+    BlockedIconClicks(IsIconWindow isIconWindow, Handler handler);
+    ~BlockedIconClicks() override;
+    Q_DISABLE_COPY_MOVE(BlockedIconClicks)
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    // A press on the icon (X button number, server time in ms): the click it completes, if any.
+    std::optional<Click> pressed(quint32 button, quint32 time);
+
+private:
+    IsIconWindow m_isIconWindow;
+    Handler m_handler;
+    // Server time of the last left press that did not complete a double-click.
+    quint32 m_lastLeftPress = 0;
+    bool m_haveLeftPress = false;
+    quint8 m_inputOpcode = 0;
+    // The last press seen, to drop its second report.
+    bool m_havePress = false;
+    quint32 m_lastPressTime = 0;
+    quint32 m_lastButton = 0;
+};
+
+} // namespace tavrel
