@@ -13,7 +13,7 @@ run_pkgs=(xvfb xauth)
 # own D-Bus session, read through the accessibility bus.
 test_pkgs=(xvfb xauth xdotool trayer x11-utils imagemagick faketime libfaketime clang-format clang-14
     libclang-rt-14-dev openbox xfce4-panel xfconf dbus-x11 at-spi2-core python3-pyatspi
-    desktop-file-utils)
+    desktop-file-utils libglib2.0-bin)
 bench_pkgs=(libbenchmark-dev valgrind)
 
 pkgs=("${build_pkgs[@]}")

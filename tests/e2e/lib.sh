@@ -53,12 +53,79 @@ e2e_setup() {
     Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     E2E_PIDS+=($!)
     wait_for 10 xdpyinfo || fail "Xvfb did not start"
-    if [ "${E2E_TRAY:-1}" = 1 ]; then
-        trayer --edge top --align right --widthtype request --height 32 >/dev/null 2>&1 &
-        E2E_PIDS+=($!)
-        wait_for 10 xdotool search --class trayer || fail "trayer did not start"
-    fi
+    case ${E2E_DESKTOP:-bare} in
+    bare)
+        if [ "${E2E_TRAY:-1}" = 1 ]; then start_trayer; fi
+        ;;
+    xembed | sni) start_desktop ;;
+    *) fail "unknown desktop '$E2E_DESKTOP'" ;;
+    esac
 }
+
+start_trayer() {
+    trayer --edge top --align right --widthtype request --height 32 >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    TRAYER_PID=$!
+    wait_for 10 xdotool search --class trayer || fail "trayer did not start"
+}
+
+# A desktop as people run it: its own D-Bus session, the accessibility bus, openbox, and a
+# notification area: xfce4-panel's (a StatusNotifierItem host, as on KDE Plasma and on GNOME
+# with the AppIndicator extension) for "sni", trayer (XEmbed) for "xembed".
+start_desktop() {
+    local address pid
+    { read -r address && read -r pid; } < <(dbus-daemon --session --fork --print-address=1 \
+        --print-pid=1)
+    export DBUS_SESSION_BUS_ADDRESS=$address
+    E2E_PIDS+=("$pid")
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 10 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress || fail "the accessibility bus did not start"
+    openbox >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
+    if [ "$E2E_DESKTOP" = xembed ]; then
+        start_trayer
+        return
+    fi
+    local xml=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
+    mkdir -p "$xml"
+    cat >"$xml/xfce4-panel.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="32"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="systray"/>
+  </property>
+</channel>
+XML
+    local xfconfd
+    xfconfd=$(ls /usr/lib/*/xfce4/xfconf/xfconfd | head -n1)
+    "$xfconfd" >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    xfce4-panel --disable-wm-check >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 15 dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
+        /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
+        string:org.kde.StatusNotifierWatcher string:IsStatusNotifierHostRegistered ||
+        fail "xfce4-panel's notification area did not start"
+}
+
+# Reads the program through the accessibility bus (see atspi.py); fails when it cannot.
+atspi() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi.py" "$@"; }
 
 # Starts the program from `dir` (default: its folder) at the fake time `when` ("YYYY-MM-DD
 # hh:mm:ss", from which the clock runs on). libfaketime is preloaded directly: the faketime
@@ -70,6 +137,7 @@ start_tavrel() {
     [ -n "$E2E_FAKETIME_LIB" ] || fail "libfaketime is not installed"
     # Through env: the shell itself never switches to a locale the system may not have.
     (cd "$dir" && exec env LC_ALL="$E2E_LOCALE" FAKETIME="@$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
         LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/tavrel") \
         >"$E2E_TMP/tavrel.log" 2>&1 &
     TAVREL_PID=$!
@@ -124,9 +192,19 @@ message_file() {
         >"$FOLDER/$name.tvr"
 }
 
-# The tray icon: the program's window embedded in the tray host's panel. Prints "x y" of its
-# centre once it is embedded.
+# The tray icon: under a StatusNotifierItem host, the host's button for it; under XEmbed, the
+# program's window embedded in the tray host's panel. Prints "x y" of its centre once it shows.
 tray_icon_centre() {
+    if [ "${E2E_DESKTOP:-bare}" = sni ]; then
+        # The host draws the icon inside its own panel, alone on it: what stands out from the
+        # panel's face (the panel's accessibility tree is not reliably complete).
+        local x y w h
+        read -r x y w h < <(import -window root -crop 1024x30+0+1 +repage png:- 2>/dev/null |
+            convert - -fuzz 10% -trim -format '%X %Y %w %h\n' info: 2>/dev/null) || return 1
+        [ "${w:-1}" -gt 8 ] || return 1
+        echo "$((x + w / 2)) $((y + 1 + h / 2))"
+        return 0
+    fi
     local w
     for w in $(xdotool search --classname '^tavrel$' 2>/dev/null); do
         eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
@@ -162,20 +240,28 @@ tray_click() {
     # shellcheck disable=SC2086
     xdotool mousemove $pos
     case $1 in
+    # What a person does to open the program: a StatusNotifierItem host activates it on a
+    # single click, an XEmbed icon takes a double-click.
+    activate) if [ "${E2E_DESKTOP:-bare}" = sni ]; then xdotool click 1; else
+        xdotool click --repeat 2 --delay 80 1; fi ;;
     double) xdotool click --repeat 2 --delay 80 1 ;;
     right) xdotool click 3 ;;
     left) xdotool click 1 ;;
     esac
     clicked
 }
-# The popup menu: a visible override-redirect window of the program that is not the icon.
+# The popup menu: a visible override-redirect window of the program that is not the icon; under
+# a StatusNotifierItem host, the host's own window drawing the program's menu.
 menu_open() {
-    local w
-    for w in $(xdotool search --onlyvisible --classname '^tavrel$' 2>/dev/null); do
+    local w class='^tavrel$'
+    [ "${E2E_DESKTOP:-bare}" = sni ] && class='^wrapper-2.0$'
+    for w in $(xdotool search --onlyvisible --classname "$class" 2>/dev/null); do
         eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
         # Four items and three separators: wider and taller than the icon, smaller than a window.
         [ "${HEIGHT:-0}" -gt 60 ] && [ "${HEIGHT:-0}" -lt 200 ] && [ "${WIDTH:-0}" -gt 60 ] &&
-            [ "${WIDTH:-0}" -lt 400 ] && return 0
+            [ "${WIDTH:-0}" -lt 400 ] || continue
+        # A box of that size is managed by the window manager; a menu is not.
+        xwininfo -id "$w" -all 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
     done
     return 1
 }
@@ -194,10 +280,10 @@ settings() {
 # Number of visible windows titled exactly `title`.
 window_count() { { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | wc -l; }
 
-# "x y width height" of a window.
+# "x y width height" of a window on the screen (xdotool counts a window manager's frame twice).
 geometry() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    echo "$X $Y $WIDTH $HEIGHT"
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print x, y, w, h}'
 }
 
 menu_closed() { ! menu_open; }
@@ -219,3 +305,6 @@ sync_with_menu() {
     xdotool key Escape
     wait_for 10 menu_closed || fail "popup menu did not close"
 }
+
+# Milliseconds since the epoch.
+now_ms() { date +%s%3N; }

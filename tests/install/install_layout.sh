@@ -40,9 +40,22 @@ expect "Path=$folder"
 expect "Icon=$folder/tavrel.png"
 expect 'Categories=Utility;'
 ! grep -q '@' "$entry" || fail "placeholder left in the desktop entry"
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$entry" || fail "desktop-file-validate"
-fi
+desktop-file-validate "$entry" || fail "desktop-file-validate"
+
+# Launched as a desktop launches it (the menu, or a copy in ~/.config/autostart/ at login), from
+# anywhere, the program runs in its own folder, where it finds the messages by their bare names.
+(cd / && QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$tmp" XDG_CONFIG_HOME="$tmp/config" \
+    gio launch "$entry") >/dev/null 2>&1 &
+pid=""
+for _ in $(seq 100); do
+    pid=$(pgrep -xf "$folder/tavrel" || true)
+    [ -n "$pid" ] && break
+    sleep 0.1
+done
+[ -n "$pid" ] || fail "the desktop entry did not start the program"
+cwd=$(readlink "/proc/$pid/cwd")
+kill "$pid"
+[ "$cwd" = "$folder" ] || fail "started in '$cwd', not in its folder"
 
 # DESTDIR stages the files without changing the paths written into the entry.
 DESTDIR="$tmp/stage" cmake --install "$build" --prefix /opt/apps >/dev/null
