@@ -13,6 +13,7 @@ namespace tavrel {
 void StartupAndRoutines::NewRoutine() {
     const FlagScope pass(m_passRunning);
     m_passStart = m_clock.timeOfDay();
+    m_passDay = m_clock.today();
     try {
         scanMessageFiles([this](const QString&) {
             if (currentMessageDays().firstOrFinal())
@@ -35,7 +36,7 @@ void StartupAndRoutines::showOrRegisterCurrent() {
 }
 
 void StartupAndRoutines::PromptMissedMessage() {
-    const int answer = m_dialogs.messageBox(
+    const int answer = m_dialogs.reminderBox(
         QStringLiteral("You had a message planned for today at ") + CurrentMessage.startTime +
             QStringLiteral("      \r\nWould you like to see it now?"),
         kProgramTitle, MB::YESNO | MB::ICONINFORMATION);

@@ -28,6 +28,7 @@ StartupAndRoutines::MainResult StartupAndRoutines::Main(bool anotherCopyRunning)
 
     const FlagScope pass(m_passRunning);
     m_passStart = m_clock.timeOfDay();
+    m_passDay = m_clock.today();
     try {
         const bool any = scanMessageFiles([this](const QString& name) {
             const QString description = name.left(name.size() - 4);

@@ -45,7 +45,7 @@ StartupAndRoutines::MessageDays StartupAndRoutines::currentMessageDays() const {
     MessageDays days;
     days.finalDate = readDate(CurrentMessage.finalDate);
     days.priorDate = readDate(CurrentMessage.priorDate);
-    days.today = m_clock.today();
+    days.today = m_passRunning ? m_passDay : m_clock.today();
     return days;
 }
 
@@ -66,10 +66,10 @@ bool StartupAndRoutines::scanMessageFiles(const std::function<void(const QString
 
 void StartupAndRoutines::ShowDueMessageBox() {
     const MessageRecord& message = CurrentMessage;
-    m_dialogs.messageBox(message.messageText + kCrLf + kCrLf + QStringLiteral("[ Final message: ") +
-                             message.finalDate + QStringLiteral(" ]"),
-                         QStringLiteral("Tavrel has a message for you:"),
-                         MB::SETFOREGROUND | MB::RTLREADING);
+    m_dialogs.reminderBox(
+        message.messageText + kCrLf + kCrLf + QStringLiteral("[ Final message: ") +
+            message.finalDate + QStringLiteral(" ]"),
+        QStringLiteral("Tavrel has a message for you:"), MB::SETFOREGROUND | MB::RTLREADING);
 }
 
 void StartupAndRoutines::showNoMessagesWindow() {

@@ -127,6 +127,9 @@ private:
     // Registrations during a pass keep lastTimerCheck at the pass's start, so an entry whose
     // start passes while one of the pass's boxes is open is still shown at the next tick.
     QTime m_passStart;
+    // A pass judges every message by the day it started on: the rest of a pass that a box held
+    // past midnight belongs to the old day, and the daily routine then runs for the new one.
+    QDate m_passDay;
 };
 
 } // namespace tavrel

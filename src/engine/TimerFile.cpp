@@ -143,7 +143,7 @@ void StartupAndRoutines::ShowDueTimedMessages() {
             failed = true;
         }
         try {
-            m_dialogs.messageBox(entry.text, kProgramTitle, MB::SETFOREGROUND | MB::RTLREADING);
+            m_dialogs.reminderBox(entry.text, kProgramTitle, MB::SETFOREGROUND | MB::RTLREADING);
         } catch (const std::exception&) {
             failed = true;
         }

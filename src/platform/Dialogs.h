@@ -31,6 +31,11 @@ public:
     virtual ~Dialogs() = default;
     // Shows a modal box and returns the Win32 result. An empty title shows "Tavrel".
     virtual int messageBox(const QString& text, const QString& title, uint32_t style) = 0;
+    // A box that puts a reminder before the user (a message due, a missed window): the same
+    // box, but one a key typed into another program or a stray click cannot close unseen.
+    virtual int reminderBox(const QString& text, const QString& title, uint32_t style) {
+        return messageBox(text, title, style);
+    }
     virtual void beep() = 0;
 };
 

@@ -1,9 +1,70 @@
 #include "QtDialogs.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QMessageBox>
+#include <optional>
 
 namespace tavrel {
+
+namespace {
+
+// Drops every key, click and close request aimed at `box` until `ms` have passed.
+class InputGuard final : public QObject {
+public:
+    InputGuard(const QWidget* box, int ms) : m_box(box), m_ms(ms) {
+        m_since.start();
+        qApp->installEventFilter(this);
+    }
+    ~InputGuard() override { qApp->removeEventFilter(this); }
+    Q_DISABLE_COPY_MOVE(InputGuard)
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Close:
+            break;
+        default:
+            return false;
+        }
+        if (m_since.elapsed() >= m_ms)
+            return false;
+        const auto* widget = qobject_cast<const QWidget*>(watched);
+        return widget && (widget == m_box || m_box->isAncestorOf(widget));
+    }
+
+private:
+    const QWidget* m_box;
+    int m_ms;
+    QElapsedTimer m_since;
+};
+
+// The box's answer as the Win32 result the program speaks in.
+int win32Result(int answer, uint32_t style) {
+    switch (answer) {
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    default:
+        // OK, and a box closed by its title bar, answer as its escape button would.
+        return (style & MB::ButtonMask) == MB::YESNO                                   ? IDNO
+               : (style & MB::ButtonMask) == MB::OKCANCEL && answer != QMessageBox::Ok ? IDCANCEL
+                                                                                       : IDOK;
+    }
+}
+
+} // namespace
 
 QMessageBox* QtDialogs::build(const QString& text, const QString& title, uint32_t style) {
     auto* box = new QMessageBox();
@@ -57,29 +118,31 @@ QMessageBox* QtDialogs::build(const QString& text, const QString& title, uint32_
 }
 
 int QtDialogs::messageBox(const QString& text, const QString& title, uint32_t style) {
+    return run(text, title, style, 0);
+}
+
+int QtDialogs::reminderBox(const QString& text, const QString& title, uint32_t style) {
+    return run(text, title, style, reminderGuardMs);
+}
+
+int QtDialogs::run(const QString& text, const QString& title, uint32_t style, int guardMs) {
     QMessageBox* box = build(text, title, style);
     if (style & MB::SETFOREGROUND) {
         box->show();
         box->raise();
         box->activateWindow();
     }
+    std::optional<InputGuard> guard;
+    if (guardMs > 0)
+        guard.emplace(box, guardMs);
     const int answer = box->exec();
+    guard.reset();
     delete box;
-    switch (answer) {
-    case QMessageBox::Yes:
-        return IDYES;
-    case QMessageBox::No:
-        return IDNO;
-    case QMessageBox::Cancel:
-        return IDCANCEL;
-    default:
-        // OK, and a box closed by its title bar, answer as its escape button would.
-        return (style & MB::ButtonMask) == MB::YESNO       ? IDNO
-               : (style & MB::ButtonMask) == MB::OKCANCEL && answer != QMessageBox::Ok ? IDCANCEL
-                                                                                       : IDOK;
-    }
+    return win32Result(answer, style);
 }
 
-void QtDialogs::beep() { QApplication::beep(); }
+void QtDialogs::beep() {
+    QApplication::beep();
+}
 
 } // namespace tavrel

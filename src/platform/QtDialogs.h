@@ -10,10 +10,18 @@ namespace tavrel {
 class QtDialogs final : public Dialogs {
 public:
     int messageBox(const QString& text, const QString& title, uint32_t style) override;
+    // Ignores keys, clicks and the close button for its first `reminderGuardMs`.
+    int reminderBox(const QString& text, const QString& title, uint32_t style) override;
     void beep() override;
+
+    // Long enough to stop a word being typed into another program, short enough not to be felt.
+    int reminderGuardMs = 1000;
 
     // Builds (without showing) the box messageBox would show; exposed for tests.
     static QMessageBox* build(const QString& text, const QString& title, uint32_t style);
+
+private:
+    int run(const QString& text, const QString& title, uint32_t style, int guardMs);
 };
 
 } // namespace tavrel

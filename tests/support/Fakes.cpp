@@ -9,8 +9,19 @@ int FakeDialogs::messageBox(const QString& text, const QString& title, uint32_t 
     boxes.append(box);
     if (m_log)
         m_log->events.append(QStringLiteral("box:") + box.title);
-    if (whileOpen)
+    if (whileOpen) {
+        // Restored also when the program ends inside the box.
+        struct Open {
+            int& depth;
+            explicit Open(int& d) : depth(++d) {}
+            ~Open() { --depth; }
+        } open(openDepth);
         whileOpen(box);
+    }
+    if (answer) {
+        if (const int given = answer(box))
+            return given;
+    }
     return answers.isEmpty() ? IDOK : answers.takeFirst();
 }
 

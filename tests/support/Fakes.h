@@ -55,8 +55,13 @@ public:
     QList<ShownBox> boxes;
     QList<int> answers;
     int beeps = 0;
-    // Runs while a box is "open", before it answers: re-entrant ticks are simulated here.
+    // Runs while a box is "open", before it answers: what a real event loop delivers then
+    // (timer ticks, tray actions) is run here.
     std::function<void(const ShownBox&)> whileOpen;
+    // Answers a box when it gives a result other than 0; otherwise `answers` does.
+    std::function<int(const ShownBox&)> answer;
+    // Boxes open at this moment (nested ones count each).
+    int openDepth = 0;
 
 private:
     EventLog* m_log;

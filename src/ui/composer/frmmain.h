@@ -151,6 +151,7 @@ private:
     void writeComboItem();
     void restorePosition();
     void clearComposer();
+    QStringList listEntries() const;
 
     StartupAndRoutines& m_engine;
     Registry& m_registry;

@@ -32,10 +32,13 @@ void frmmain::cmdSaveMessage_Click() {
                                     lblchoosendate->text(), txtDaysprior->text(),
                                     lblDaysprior->text(),   lblchoosenpriordate,
                                     lblHIDDENstart,         lblHIDDENeinde};
-        m_engine.CurrentMessage = FillMessageRecord(fields);
+        // The record is the save's own: ticks and tray actions that run while one of its boxes
+        // is open read other messages into CurrentMessage, or reload the composer.
+        const MessageRecord record = FillMessageRecord(fields);
+        m_engine.CurrentMessage = record;
         const QDate today = m_engine.clock().today();
         if (const std::optional<SaveRefusal> refusal =
-                CheckSave(fields, m_engine.CurrentMessage, today, m_engine.dates())) {
+                CheckSave(fields, record, today, m_engine.dates())) {
             m_engine.dialogs().messageBox(refusal->box.text, refusal->box.title,
                                           refusal->box.style);
             if (refusal->openOptionalTime)
@@ -46,11 +49,7 @@ void frmmain::cmdSaveMessage_Click() {
         }
 
         const QString description = fields.txtMessageName;
-        QStringList entries;
-        for (int i = 0; i < cboSavedmessages->count(); ++i)
-            entries.append(cboSavedmessages->itemText(i));
-        const qsizetype existing = FindSavedDescription(entries, description);
-        if (existing >= 0) {
+        if (FindSavedDescription(listEntries(), description) >= 0) {
             const BoxText question = OverwriteQuestion();
             if (m_engine.dialogs().messageBox(question.text, question.title, question.style) !=
                 IDOK) {
@@ -60,15 +59,16 @@ void frmmain::cmdSaveMessage_Click() {
             m_engine.overwriteExisting = true;
         }
 
-        WriteMessageFile(m_engine.ProgramFolder() + description + kExtension,
-                         m_engine.CurrentMessage);
+        m_engine.CurrentMessage = record;
+        WriteMessageFile(m_engine.ProgramFolder() + description + kExtension, record);
         // Only now: a failed write leaves the old file, and so its entry, in place.
+        const qsizetype existing = FindSavedDescription(listEntries(), description);
         if (existing >= 0)
             cboSavedmessages->removeItem(int(existing));
         cboSavedmessages->addItem(description);
         cboSavedmessages->setCurrentIndex(cboSavedmessages->count() - 1);
 
-        if (DueOrFirstDayIsToday(m_engine.CurrentMessage, today, m_engine.dates()))
+        if (DueOrFirstDayIsToday(record, today, m_engine.dates()))
             m_engine.CheckTime();
         cmdEdit->setEnabled(true);
         cmdDelete->setEnabled(true);
@@ -80,6 +80,13 @@ void frmmain::cmdSaveMessage_Click() {
     } catch (const ProgramError& error) {
         showError(error, QStringLiteral("cmdSaveMessage_Click"));
     }
+}
+
+QStringList frmmain::listEntries() const {
+    QStringList entries;
+    for (int i = 0; i < cboSavedmessages->count(); ++i)
+        entries.append(cboSavedmessages->itemText(i));
+    return entries;
 }
 
 void frmmain::focusAfterRefusal(SaveFocus focus, bool selectText) {
@@ -141,7 +148,9 @@ void frmmain::cmdDelete_Click() {
             return;
         if (!DeleteIfExists(m_engine.ProgramFolder() + description + kExtension))
             throw ProgramError(FileNotFound);
-        cboSavedmessages->removeItem(cboSavedmessages->currentIndex());
+        // By name: "&Show Settings" from the tray, while the question was open, may have
+        // selected another entry.
+        cboSavedmessages->removeItem(int(FindSavedDescription(listEntries(), description)));
         cboSavedmessages->setCurrentIndex(-1);
         clearComposer();
         cmdSaveMessage->setEnabled(false);

@@ -11,20 +11,36 @@
 
 namespace tavrel::test {
 
+void FakeComposerDialogs::open(const QString& title) {
+    if (!whileOpen)
+        return;
+    ++openDepth;
+    try {
+        whileOpen(title);
+    } catch (...) {
+        --openDepth;
+        throw;
+    }
+    --openDepth;
+}
+
 std::optional<QDate> FakeComposerDialogs::GetDate(QDate userdate, const QString& title) {
     getDateCalls.append(userdate);
     getDateTitles.append(title);
+    open(title.isEmpty() ? QStringLiteral("Pick a date") : title);
     return pickedDate;
 }
 
 void FakeComposerDialogs::ShowOptionalTime() {
     ++optionalTimeCalls;
+    open(QStringLiteral("Optional settings"));
     if (onOptionalTime)
         onOptionalTime();
 }
 
 void FakeComposerDialogs::ShowAbout() {
     ++aboutCalls;
+    open(QStringLiteral("About"));
     if (onAbout)
         onAbout();
 }
@@ -75,6 +91,61 @@ frmmain& ComposerFixture::load() {
             window->ensureControls();
     }
     return *window;
+}
+
+void ComposerFixture::deliverWhileOpen(const QString& title, Delivery what) {
+    m_deliverIn = title;
+    m_delivery = what;
+    dialogs.whileOpen = [this](const ShownBox& box) {
+        whileOpen(box.title);
+    };
+    composerDialogs.whileOpen = [this](const QString& dialogTitle) {
+        whileOpen(dialogTitle);
+    };
+    dialogs.answer = [this](const ShownBox& box) {
+        return m_quitting && box.title == QStringLiteral("Terminate") ? IDYES : 0;
+    };
+}
+
+void ComposerFixture::whileOpen(const QString& title) {
+    if (delivered || title != m_deliverIn)
+        return;
+    delivered = true;
+    deliver(m_delivery);
+}
+
+void ComposerFixture::deliver(Delivery what) {
+    frmmain& w = load();
+    // No window can come up beside an open box, as in the real program.
+    w.setModalOpen([this] { return dialogs.openDepth > 0 || composerDialogs.openDepth > 0; });
+    w.setEndProgram([this] {
+        ++endProgramCalls;
+        throw ProgramEnded{};
+    });
+    switch (what) {
+    case Delivery::TimedTick:
+        clock.set(clock.today(), timedTickTime);
+        w.TimerMessage_Timer();
+        break;
+    case Delivery::NewDayTick:
+        clock.set(clock.today().addDays(1), QTime(0, 1));
+        engine->newDayTicks = 30;
+        w.TimerNewDay_Timer();
+        break;
+    case Delivery::ShowSettings:
+        w.menuSettings_Click();
+        break;
+    case Delivery::Status:
+        w.menuStatus_Click();
+        break;
+    case Delivery::About:
+        w.menuAbout_Click();
+        break;
+    case Delivery::ExitYes:
+        m_quitting = true;
+        w.menuExit_Click();
+        break;
+    }
 }
 
 frmmain& ComposerFixture::restart() {

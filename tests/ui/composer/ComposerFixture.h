@@ -31,7 +31,26 @@ public:
     bool aboutVisible = false;
     int aboutCalls = 0;
     std::function<void()> onAbout;
+    // Runs while a dialog is "open" (its title given), as FakeDialogs::whileOpen does for boxes.
+    std::function<void(const QString& title)> whileOpen;
+    int openDepth = 0;
+
+private:
+    void open(const QString& title);
 };
+
+// What a real event loop could deliver while a box or dialog of the program is open.
+enum class Delivery {
+    TimedTick,    // TimerMessage, the clock moved past the timed entry of the day
+    NewDayTick,   // TimerNewDay's 31st tick, the clock moved past midnight
+    ShowSettings, // the tray's "&Show Settings" (or the icon's double-click)
+    Status,       // "S&tatus"
+    About,        // "&About"
+    ExitYes,      // "E&xit", answered Yes
+};
+
+// Thrown where the program ends, as the real program ends its process there.
+struct ProgramEnded {};
 
 class FakeTray final : public TrayHook {
 public:
@@ -66,6 +85,15 @@ public:
     // A second run of the program on the same folder and settings.
     frmmain& restart();
 
+    // Once, while the first box or dialog titled `title` is open, delivers `what`; from then on
+    // the window's end of the program throws ProgramEnded, and "Terminate" is answered Yes
+    // when `what` is ExitYes.
+    void deliverWhileOpen(const QString& title, Delivery what);
+    void deliver(Delivery what);
+    // The clock set by the tick deliveries.
+    QTime timedTickTime{10, 6};
+    bool delivered = false;
+
     QString day(int offsetFromToday) const;
     // Writes a message file as the program would.
     void writeMessage(const QString& description, const MessageRecord& record);
@@ -92,6 +120,10 @@ public:
     int endProgramCalls = 0;
 
 private:
+    void whileOpen(const QString& title);
+    QString m_deliverIn;
+    Delivery m_delivery = Delivery::TimedTick;
+    bool m_quitting = false;
     QString m_programFolder;
     void build();
 };
