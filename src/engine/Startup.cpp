@@ -27,7 +27,8 @@ StartupAndRoutines::MainResult StartupAndRoutines::Main(bool anotherCopyRunning)
     }
 
     const FlagScope pass(m_passRunning);
-    m_passStart = m_clock.timeOfDay();
+    m_passStart = {m_clock.timeOfDay(), readClock()};
+    m_lastNewDayTick = m_passStart.reading;
     try {
         const bool any = scanMessageFiles([this](const QString& name) {
             const QString description = name.left(name.size() - 4);
