@@ -207,19 +207,22 @@ void StartupAndRoutines::ShowDueTimedMessages() {
     // replaces the table and moves lastTimerCheck, which must not drop the others.
     struct Due {
         TimerEntry entry;
-        std::optional<MessageRecord> missed;
+        bool missed = false;
+        MessageRecord message; // the registered message, when missed
     };
     QList<Due> due;
     for (int i = 0; i < timerEntryCount && i < timerEntries.size(); ++i) {
         const TimerEntry& entry = timerEntries.at(i);
         if (entry.time > lastTimerCheck && entry.time <= tickTime) {
-            std::optional<MessageRecord> missed;
+            Due item{entry, false, {}};
             if (jumped) {
-                missed = registeredFor(entry);
-                if (missed && !windowClosed(*missed, tickTime))
-                    missed.reset();
+                const std::optional<MessageRecord> message = registeredFor(entry);
+                if (message && windowClosed(*message, tickTime)) {
+                    item.missed = true;
+                    item.message = *message;
+                }
             }
-            due.append({entry, missed});
+            due.append(item);
         }
     }
 
@@ -230,7 +233,7 @@ void StartupAndRoutines::ShowDueTimedMessages() {
         bool failed = false;
         if (item.missed) {
             try {
-                CurrentMessage = *item.missed;
+                CurrentMessage = item.message;
                 PromptMissedMessage();
             } catch (const std::exception&) {
                 failed = true;
