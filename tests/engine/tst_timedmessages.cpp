@@ -114,6 +114,82 @@ private slots:
         QCOMPARE(e.timerEntryCount, 1);
     }
 
+    // The machine sleeps or the clock is set between two ticks. A window that closed unseen
+    // is offered as missed, one still open is shown; the table of another day is never shown
+    // from. Without a jump a late tick shows what came due, as always.
+    void ticksAfterAJump_data() {
+        QTest::addColumn<QDateTime>("to");
+        QTest::addColumn<bool>("jump");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QByteArray>("timerFile");
+        const QDate today(2026, 12, 7);
+        const QString missedAt = QStringLiteral("You had a message planned for today at %1      "
+                                                "\r\nWould you like to see it now?");
+        const QString anna = missedAt.arg(QStringLiteral("11:00:00 am"));
+        const QString plants = missedAt.arg(QStringLiteral("01:00:00 pm"));
+        const QByteArray plantsLine = "#01:00:00 pm#, \"Water the plants\"\r\n";
+        QTest::newRow("asleep over a whole window")
+            << QDateTime(today, QTime(12, 30)) << true << QStringList{anna} << plantsLine;
+        QTest::newRow("asleep into a window")
+            << QDateTime(today, QTime(11, 30)) << true << QStringList{"Call Anna"} << plantsLine;
+        QTest::newRow("woken in the end minute")
+            << QDateTime(today, QTime(12, 0, 30)) << true << QStringList{"Call Anna"} << plantsLine;
+        QTest::newRow("asleep over both")
+            << QDateTime(today, QTime(15, 0)) << true << QStringList{anna, plants} << QByteArray();
+        QTest::newRow("late tick, no jump")
+            << QDateTime(today, QTime(15, 0)) << false
+            << QStringList{"Call Anna", "Water the plants"} << QByteArray();
+        QTest::newRow("asleep across midnight") << QDateTime(today.addDays(1), QTime(7, 0)) << true
+                                                << QStringList{anna, plants} << QByteArray();
+        QTest::newRow("held up past midnight")
+            << QDateTime(today.addDays(1), QTime(0, 0, 5)) << false << QStringList{anna, plants}
+            << QByteArray();
+        QTest::newRow("clock set back a day")
+            << QDateTime(today.addDays(-1), QTime(12, 30)) << true << QStringList() << QByteArray();
+        QTest::newRow("clock set back an hour")
+            << QDateTime(today, QTime(9, 0)) << true << QStringList()
+            << "#11:00:00 am#, \"Call Anna\"\r\n" + plantsLine;
+    }
+    void ticksAfterAJump() {
+        QFETCH(QDateTime, to);
+        QFETCH(bool, jump);
+        QFETCH(QStringList, texts);
+        QFETCH(QByteArray, timerFile);
+        EngineRig rig(QTime(10, 0));
+        StartupAndRoutines& e = rig.engine;
+        rig.due(QStringLiteral("Anna"), 0, QStringLiteral("Call Anna"),
+                QStringLiteral("11:00:00 am"), QStringLiteral("12:00:00 pm"));
+        rig.due(QStringLiteral("Plants"), 0, QStringLiteral("Water the plants"),
+                QStringLiteral("01:00:00 pm"), QStringLiteral("02:00:00 pm"));
+        e.RebuildTimerFile();
+        rig.at(10, 0, 10);
+        e.ShowDueTimedMessages();
+        if (jump)
+            rig.clock.jumpTo(to);
+        else
+            rig.clock.set(to);
+        e.ShowDueTimedMessages();
+        QCOMPARE(rig.texts(), texts);
+        QCOMPARE(rig.folder.read(QStringLiteral("Timerfile")), timerFile);
+        QCOMPARE(rig.window.timerMessageEnabled, !timerFile.isEmpty());
+        // Missed windows come without sound; each shown one with it.
+        QCOMPARE(rig.sound.played.size(),
+                 texts.size() - texts.filter(QStringLiteral("You had")).size());
+
+        // Nothing comes twice: the next ticks show only what is still ahead, at its time.
+        for (const QTime at : {QTime(11, 0, 5), QTime(13, 0, 5)}) {
+            rig.clock.set(QDateTime(to.date(), at));
+            if (rig.window.timerMessageEnabled)
+                e.ShowDueTimedMessages();
+        }
+        const QStringList later = to.date() == QDate(2026, 12, 7) && to.time() < QTime(11, 0)
+                                      ? QStringList{"Call Anna", "Water the plants"}
+                                      : (to.date() == QDate(2026, 12, 7) && to.time() < QTime(13, 0)
+                                             ? QStringList{"Water the plants"}
+                                             : QStringList());
+        QCOMPARE(rig.texts(), texts + later);
+    }
+
     void countBeyondTableIsSkipped() {
         EngineRig rig(QTime(14, 30, 5));
         StartupAndRoutines& e = rig.engine;
