@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <cerrno>
+#include <exception>
 
 namespace tavrel {
 
@@ -169,15 +170,23 @@ void StartupAndRoutines::dropTableOfAnotherDay(QDate today) {
             }
         }
     }
-    // Taken out before any box opens: a tick inside the box finds nothing to offer again.
+    // Taken out before any box opens: a routine run inside the box finds nothing to offer
+    // again, and a table it builds for today is not deleted afterwards.
     timerEntryCount = 0;
-    DeleteTimerFile();
+    std::exception_ptr failure;
+    try {
+        DeleteTimerFile();
+    } catch (const ProgramError&) {
+        failure = std::current_exception();
+    }
     for (const MessageRecord& message : std::as_const(passed)) {
         if (m_ended)
             break;
         CurrentMessage = message;
         PromptMissedMessage();
     }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void StartupAndRoutines::ShowDueTimedMessages() {
