@@ -12,9 +12,12 @@ namespace tavrel {
 
 void StartupAndRoutines::NewRoutine() {
     const FlagScope pass(m_passRunning);
-    m_passStart = m_clock.timeOfDay();
+    m_passStart = {m_clock.timeOfDay(), readClock()};
     m_passDay = m_clock.today();
     try {
+        const QDate today = m_clock.today();
+        if (m_timerDay.isValid() && m_timerDay != today)
+            dropTableOfAnotherDay(today);
         scanMessageFiles([this](const QString&) {
             if (currentMessageDays().firstOrFinal())
                 showOrRegisterCurrent();
@@ -49,7 +52,14 @@ bool StartupAndRoutines::TimerNewDay_Timer(const QString& lblHIDDENdateTODAY) {
     // now would run the routine a second time.
     if (m_passRunning || m_ended)
         return false;
-    if (newDayTicks >= 30) {
+    // Asleep or the clock set between two ticks, or ticks held up (a long pass): the day may
+    // have changed long ago, so the check comes now instead of on the 31st tick.
+    const ClockReading reading = readClock();
+    const bool jumped = jumpedBetween(m_lastNewDayTick, reading) ||
+                        (m_lastNewDayTick.valid && reading.elapsed - m_lastNewDayTick.elapsed >
+                                                       kNewDayIntervalMs + kClockJumpMs);
+    m_lastNewDayTick = reading;
+    if (jumped || newDayTicks >= 30) {
         const bool changed = CheckforNewDay(lblHIDDENdateTODAY);
         newDayTicks = 0;
         return changed;

@@ -27,8 +27,9 @@ StartupAndRoutines::MainResult StartupAndRoutines::Main(bool anotherCopyRunning)
     }
 
     const FlagScope pass(m_passRunning);
-    m_passStart = m_clock.timeOfDay();
+    m_passStart = {m_clock.timeOfDay(), readClock()};
     m_passDay = m_clock.today();
+    m_lastNewDayTick = m_passStart.reading;
     try {
         const bool any = scanMessageFiles([this](const QString& name) {
             const QString description = name.left(name.size() - 4);

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTime>
 #include <functional>
+#include <optional>
 
 namespace tavrel {
 
@@ -81,11 +82,16 @@ public:
     void NewRoutine();
     void PromptMissedMessage();
     void ShowDueMessageBox(); // the due-message box for CurrentMessage
-    // TimerNewDay_Timer: counts ticks; on the 31st runs CheckforNewDay. Returns true when the
-    // day changed and the caller must set its three date labels to today's short date.
+    // TimerNewDay_Timer: counts ticks; on the 31st runs CheckforNewDay, and at once after a jump
+    // of the wall clock or ticks held up. Returns true when the day changed and the caller must
+    // set its three date labels to today's short date.
     bool TimerNewDay_Timer(const QString& lblHIDDENdateTODAY);
     bool CheckforNewDay(const QString& lblHIDDENdateTODAY);
     int newDayTicks = 0;
+    static constexpr qint64 kNewDayIntervalMs = 65535;
+    // How far the wall clock must stray from the steady count between two looks to count as a
+    // jump (a suspend, the clock set): far above any timer's jitter, far below a sleep.
+    static constexpr qint64 kClockJumpMs = 2 * 60 * 1000;
 
     // --- status ---------------------------------------------------------------------------
     void ShowStatus();
@@ -94,6 +100,20 @@ public:
     bool programEnded() const { return m_ended; }
 
 private:
+    struct ClockReading {
+        qint64 wall = 0;    // Clock::epochMSecs
+        qint64 elapsed = 0; // Clock::elapsedMSecs
+        bool valid = false;
+    };
+    ClockReading readClock() const;
+    static bool jumpedBetween(const ClockReading& from, const ClockReading& to);
+    // The registered message behind a timer entry, when this program wrote it.
+    std::optional<MessageRecord> registeredFor(const TimerEntry& entry) const;
+    // A timer table of another day is never shown from. Entries of an earlier day still ahead
+    // at the last check passed unseen (asleep across midnight) and are offered as missed; a
+    // table of a later day (the clock set back) is dropped. Deletes the timer file.
+    void dropTableOfAnotherDay(QDate today);
+
     // The failure table shared by Main and RebuildTimerFile. Returns true when the program ends.
     bool reportScanFailure(const ProgramError& error);
     void showNoMessagesWindow();
@@ -126,7 +146,18 @@ private:
     bool m_passRunning = false;
     // Registrations during a pass keep lastTimerCheck at the pass's start, so an entry whose
     // start passes while one of the pass's boxes is open is still shown at the next tick.
-    QTime m_passStart;
+    struct PassStart {
+        QTime time;
+        ClockReading reading;
+    } m_passStart;
+    // Where the clock stood when lastTimerCheck was last set, and at the last counted tick of
+    // TimerNewDay: a jump since then is seen by comparing with the steady count.
+    ClockReading m_lastTimerCheckReading;
+    ClockReading m_lastNewDayTick;
+    // The timer file's lines as registered (unwrapped), and the day they were registered on;
+    // both cleared with the file. Entries carry neither end nor date, these do.
+    QList<MessageRecord> m_registered;
+    QDate m_timerDay;
     // A pass judges every message by the day it started on: the rest of a pass that a box held
     // past midnight belongs to the old day, and the daily routine then runs for the new one.
     QDate m_passDay;

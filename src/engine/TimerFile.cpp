@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <cerrno>
+#include <exception>
 
 namespace tavrel {
 
@@ -28,7 +29,29 @@ void writeTimerLine(const QString& path, const QByteArray& bytes, bool overwrite
         AppendToFile(path, bytes);
 }
 
+// CheckTime's verdict on a window whose start has come: closed once its end minute is past.
+bool windowClosed(const MessageRecord& message, QTime now) {
+    try {
+        const QTime t = DateText::minuteCut(now);
+        const QTime start = DateText::minuteCut(DateText::parseTime(message.startTime));
+        const QTime end = DateText::minuteCut(DateText::parseTime(message.endTime));
+        return end < t && start != t;
+    } catch (const ProgramError&) {
+        return false;
+    }
+}
+
 } // namespace
+
+StartupAndRoutines::ClockReading StartupAndRoutines::readClock() const {
+    return {m_clock.epochMSecs(), m_clock.elapsedMSecs(), true};
+}
+
+bool StartupAndRoutines::jumpedBetween(const ClockReading& from, const ClockReading& to) {
+    if (!from.valid || !to.valid)
+        return false;
+    return qAbs((to.wall - from.wall) - (to.elapsed - from.elapsed)) > kClockJumpMs;
+}
 
 void StartupAndRoutines::CheckTime() {
     try {
@@ -66,6 +89,7 @@ void StartupAndRoutines::CheckTime() {
 }
 
 void StartupAndRoutines::writeTimerTempfile() {
+    const MessageRecord registered = CurrentMessage;
     CurrentMessage.startTime = QLatin1Char('#') + CurrentMessage.startTime + QLatin1Char('#');
     CurrentMessage.messageText = QLatin1Char('"') + CurrentMessage.messageText + QLatin1Char('"');
     try {
@@ -73,8 +97,14 @@ void StartupAndRoutines::writeTimerTempfile() {
                        EncodeFileText(CurrentMessage.startTime + QStringLiteral(", ") +
                                       CurrentMessage.messageText + QStringLiteral("\r\n")),
                        overwriteExisting);
+        if (overwriteExisting)
+            m_registered.clear();
+        m_registered.append(registered);
+        const QDateTime now = m_clock.now();
+        m_timerDay = now.date();
         ReadTimerFile();
-        lastTimerCheck = m_passRunning ? m_passStart : m_clock.timeOfDay();
+        lastTimerCheck = m_passRunning ? m_passStart.time : now.time();
+        m_lastTimerCheckReading = m_passRunning ? m_passStart.reading : readClock();
         mainWindow().setTimerMessageEnabled(true);
         overwriteExisting = false;
     } catch (const ProgramError& error) {
@@ -111,8 +141,52 @@ bool StartupAndRoutines::ReadTimerFile() {
 }
 
 void StartupAndRoutines::DeleteTimerFile() {
+    m_registered.clear();
+    m_timerDay = QDate();
     if (DeleteIfExists(TimerFilePath()))
         mainWindow().setTimerMessageEnabled(false);
+}
+
+std::optional<MessageRecord> StartupAndRoutines::registeredFor(const TimerEntry& entry) const {
+    for (const MessageRecord& message : m_registered) {
+        try {
+            if (message.messageText == entry.text &&
+                DateText::parseTime(message.startTime) == entry.time)
+                return message;
+        } catch (const ProgramError&) {
+        }
+    }
+    return std::nullopt;
+}
+
+void StartupAndRoutines::dropTableOfAnotherDay(QDate today) {
+    QList<MessageRecord> passed;
+    if (m_timerDay < today) {
+        for (const MessageRecord& message : std::as_const(m_registered)) {
+            try {
+                if (DateText::parseTime(message.startTime) > lastTimerCheck)
+                    passed.append(message);
+            } catch (const ProgramError&) {
+            }
+        }
+    }
+    // Taken out before any box opens: a routine run inside the box finds nothing to offer
+    // again, and a table it builds for today is not deleted afterwards.
+    timerEntryCount = 0;
+    std::exception_ptr failure;
+    try {
+        DeleteTimerFile();
+    } catch (const ProgramError&) {
+        failure = std::current_exception();
+    }
+    for (const MessageRecord& message : std::as_const(passed)) {
+        if (m_ended)
+            break;
+        CurrentMessage = message;
+        PromptMissedMessage();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void StartupAndRoutines::ShowDueTimedMessages() {
@@ -122,30 +196,69 @@ void StartupAndRoutines::ShowDueTimedMessages() {
         return;
     const FlagScope tick(m_inTimedTick);
 
+    const QDateTime now = m_clock.now();
+    const QTime tickTime = now.time();
+    const ClockReading reading = readClock();
+    if (m_timerDay.isValid() && m_timerDay != now.date()) {
+        try {
+            dropTableOfAnotherDay(now.date());
+        } catch (const std::exception&) {
+        }
+        lastTimerCheck = tickTime;
+        m_lastTimerCheckReading = reading;
+        return;
+    }
+    // After a jump of the clock an entry may have come due after its whole window passed
+    // unseen: it is offered as missed, as CheckTime would have it.
+    const bool jumped = jumpedBetween(m_lastTimerCheckReading, reading);
+
     // The entries due now are taken before any is shown: the rebuild after each showing
     // replaces the table and moves lastTimerCheck, which must not drop the others.
-    const QTime tickTime = m_clock.timeOfDay();
-    QList<TimerEntry> due;
+    struct Due {
+        TimerEntry entry;
+        bool missed = false;
+        MessageRecord message; // the registered message, when missed
+    };
+    QList<Due> due;
     for (int i = 0; i < timerEntryCount && i < timerEntries.size(); ++i) {
         const TimerEntry& entry = timerEntries.at(i);
-        if (entry.time > lastTimerCheck && entry.time <= tickTime)
-            due.append(entry);
+        if (entry.time > lastTimerCheck && entry.time <= tickTime) {
+            Due item{entry, false, {}};
+            if (jumped) {
+                const std::optional<MessageRecord> message = registeredFor(entry);
+                if (message && windowClosed(*message, tickTime)) {
+                    item.missed = true;
+                    item.message = *message;
+                }
+            }
+            due.append(item);
+        }
     }
 
-    for (const TimerEntry& entry : due) {
+    for (const Due& item : std::as_const(due)) {
         if (m_ended)
             break;
         // Each step is skipped on failure and the tick goes on.
         bool failed = false;
-        try {
-            m_sound.PlaySoundCue(m_programFolder + QStringLiteral("Tavrel.wav"));
-        } catch (const std::exception&) {
-            failed = true;
-        }
-        try {
-            m_dialogs.reminderBox(entry.text, kProgramTitle, MB::SETFOREGROUND | MB::RTLREADING);
-        } catch (const std::exception&) {
-            failed = true;
+        if (item.missed) {
+            try {
+                CurrentMessage = item.message;
+                PromptMissedMessage();
+            } catch (const std::exception&) {
+                failed = true;
+            }
+        } else {
+            try {
+                m_sound.PlaySoundCue(m_programFolder + QStringLiteral("Tavrel.wav"));
+            } catch (const std::exception&) {
+                failed = true;
+            }
+            try {
+                m_dialogs.reminderBox(item.entry.text, kProgramTitle,
+                                      MB::SETFOREGROUND | MB::RTLREADING);
+            } catch (const std::exception&) {
+                failed = true;
+            }
         }
         try {
             RebuildTimerFile();
@@ -156,6 +269,7 @@ void StartupAndRoutines::ShowDueTimedMessages() {
             m_dialogs.messageBox(QStringLiteral("Error showing message"), kProgramTitle, MB::OK);
     }
     lastTimerCheck = tickTime;
+    m_lastTimerCheckReading = reading;
 }
 
 void StartupAndRoutines::RebuildTimerFile() {

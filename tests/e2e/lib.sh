@@ -308,3 +308,26 @@ sync_with_menu() {
 
 # Milliseconds since the epoch.
 now_ms() { date +%s%3N; }
+
+# ---- A wall clock that jumps while the program runs ------------------------------------------
+# start_tavrel_jumpable "YYYY-MM-DD hh:mm:ss": as start_tavrel, but the fake time is read from a
+# file (again every second) that jump_clock rewrites; the steady clock runs on untouched, as
+# through a suspend or a change of the clock.
+start_tavrel_jumpable() {
+    local when=$1
+    [ -n "$E2E_FAKETIME_LIB" ] || fail "libfaketime is not installed"
+    E2E_CLOCK_FILE=$E2E_TMP/faketime
+    echo "@$when" >"$E2E_CLOCK_FILE"
+    (cd "$FOLDER" && exec env -u FAKETIME LC_ALL="$E2E_LOCALE" \
+        FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" FAKETIME_CACHE_DURATION=1 \
+        FAKETIME_DONT_FAKE_MONOTONIC=1 DONT_FAKE_MONOTONIC=1 \
+        LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/tavrel") \
+        >"$E2E_TMP/tavrel.log" 2>&1 &
+    TAVREL_PID=$!
+    E2E_PIDS+=("$TAVREL_PID")
+}
+# Moves the program's wall clock to "YYYY-MM-DD hh:mm:ss" (the file is replaced whole).
+jump_clock() {
+    echo "@$1" >"$E2E_CLOCK_FILE.new"
+    mv "$E2E_CLOCK_FILE.new" "$E2E_CLOCK_FILE"
+}

@@ -21,9 +21,12 @@ inline constexpr qint64 kNewDayPeriodMs = 65535;
 inline constexpr qint64 kMessagePeriodMs = 10000;
 inline constexpr qint64 kHourMs = 3600 * 1000;
 inline const QDate kFirstDay(2027, 6, 1);
-// Suspend gaps start at 22:30 on these days (counted from the first); the clock goes back a day
-// at 15:00 on another.
+// Suspend gaps of eight hours start at 22:30 on these days (counted from the first), gaps of four
+// hours at 13:00 on others; the clock goes back an hour at 10:30 on one day and a day at 15:00 on
+// another.
 inline const QList<int> kSuspendDays{30, 150, 290, 333};
+inline const QList<int> kDaySleepDays{60, 240};
+inline constexpr int kSetBackHourDay = 120;
 inline constexpr int kSetBackDay = 200;
 
 inline const QString kCrLf = QStringLiteral("\r\n");
@@ -80,6 +83,7 @@ public:
     struct Entry {
         QTime time;
         QString text;
+        const Message* message = nullptr;
     };
 
     void startUp(const QDateTime& now) {
@@ -101,27 +105,38 @@ public:
                                  kCrLf + kCrLf + old.join(kCrLf) + kCrLf});
     }
 
-    void newDay(const QDateTime& now) {
-        entries.clear(); // the timer file is deleted
+    void newDay(const QDateTime& now, qint64 mono) {
+        dropOtherDay(now.date()); // then the timer file is deleted
         const QDate today = now.date();
         for (const Message& m : m_messages) {
             if (m.finalDate == today || m.priorDate == today)
-                check(m, now);
+                check(m, now, mono);
         }
     }
 
-    void messageTick(const QDateTime& now) {
+    void messageTick(const QDateTime& now, qint64 mono) {
         const QTime tick = now.time();
-        QList<Entry> due;
-        for (const Entry& e : entries) {
-            if (e.time > lastCheck && e.time <= tick)
-                due.append(e);
-        }
-        for (const Entry& e : due) {
-            expected.append({kProgramTitle, e.text});
-            rebuild(now);
+        if (timerOn() && tableDay != now.date()) {
+            dropOtherDay(now.date());
+        } else {
+            // A window that closed while the clock jumped past it is offered as missed.
+            const bool jumped = lastJumpMono > lastCheckMono;
+            QList<Entry> due;
+            for (const Entry& e : entries) {
+                if (e.time > lastCheck && e.time <= tick)
+                    due.append(e);
+            }
+            for (const Entry& e : due) {
+                const QTime end = minute(e.message->end);
+                if (jumped && end < minute(tick) && minute(e.time) != minute(tick))
+                    missed(*e.message);
+                else
+                    expected.append({kProgramTitle, e.text});
+                rebuild(now, mono);
+            }
         }
         lastCheck = tick;
+        lastCheckMono = mono;
     }
 
     bool timerOn() const { return !entries.isEmpty(); }
@@ -129,11 +144,35 @@ public:
     QList<Box> expected;
     QList<Entry> entries;
     QTime lastCheck{0, 0};
+    qint64 lastCheckMono = 0;
+    QDate tableDay;
+    // When the wall clock last jumped, on the steady count.
+    qint64 lastJumpMono = -1;
 
 private:
     static QTime minute(QTime t) { return QTime(t.hour(), t.minute()); }
 
-    void check(const Message& m, const QDateTime& now) {
+    // The table is never shown from on another day. Entries of an earlier day still ahead at
+    // the last check were slept through: each is offered as missed.
+    void dropOtherDay(QDate today) {
+        if (tableDay < today) {
+            for (const Entry& e : entries) {
+                if (e.time > lastCheck)
+                    missed(*e.message);
+            }
+        }
+        entries.clear();
+    }
+
+    void missed(const Message& m) {
+        expected.append(
+            {kProgramTitle, QStringLiteral("You had a message planned for today at ") +
+                                DateText::ampmTime(*m.start) +
+                                QStringLiteral("      \r\nWould you like to see it now?")});
+        showDue(m); // answered Yes
+    }
+
+    void check(const Message& m, const QDateTime& now, qint64 mono = 0) {
         const QTime t = minute(now.time());
         if (!m.start) {
             showDue(m);
@@ -142,16 +181,14 @@ private:
         const QTime start = minute(*m.start);
         const QTime end = minute(m.end);
         if (t < start) {
-            entries.append({*m.start, m.text});
+            entries.append({*m.start, m.text, &m});
             lastCheck = now.time();
+            lastCheckMono = mono;
+            tableDay = now.date();
         } else if (t <= end) {
             showDue(m);
         } else {
-            expected.append(
-                {kProgramTitle, QStringLiteral("You had a message planned for today at ") +
-                                    DateText::ampmTime(*m.start) +
-                                    QStringLiteral("      \r\nWould you like to see it now?")});
-            showDue(m); // answered Yes
+            missed(m);
         }
     }
 
@@ -161,14 +198,16 @@ private:
     }
 
     // After a timed showing: the timer file again from the files, narrow due test.
-    void rebuild(const QDateTime& now) {
+    void rebuild(const QDateTime& now, qint64 mono) {
         entries.clear();
         const QDate today = now.date();
         const QTime t = minute(now.time());
         for (const Message& m : m_messages) {
             if ((m.finalDate == today || m.priorDate == today) && m.start && minute(*m.start) > t) {
-                entries.append({*m.start, m.text});
+                entries.append({*m.start, m.text, &m});
                 lastCheck = now.time();
+                lastCheckMono = mono;
+                tableDay = today;
             }
         }
     }
@@ -243,6 +282,24 @@ inline QList<Message> makeMessages(quint32 seed) {
             break;
         case 17: // the last minutes of a day, the day before a change of time
             window(QDate(2027, 10, 30), QTime(23, 50), QTime(23, 59));
+            break;
+        case 18: // the whole window inside a sleep within the day
+            window(kFirstDay.addDays(kDaySleepDays.first()), QTime(14, 0), QTime(15, 0));
+            break;
+        case 19: // begins during that sleep, still open on waking
+            window(kFirstDay.addDays(kDaySleepDays.first()), QTime(16, 30), QTime(18, 0));
+            break;
+        case 20: // the sleep lies inside the window, which was shown before it
+            window(kFirstDay.addDays(kDaySleepDays.at(1)), QTime(12, 0), QTime(13, 30));
+            break;
+        case 21: // shown before the clock goes back an hour, not again after
+            window(kFirstDay.addDays(kSetBackHourDay), QTime(10, 0), QTime(10, 15));
+            break;
+        case 22: // still ahead when the clock goes back an hour
+            window(kFirstDay.addDays(kSetBackHourDay), QTime(10, 45), QTime(11, 0));
+            break;
+        case 23: // on the new day, inside a sleep across midnight
+            window(kFirstDay.addDays(kSuspendDays.at(1) + 1), QTime(3, 0), QTime(4, 0));
             break;
         default:
             break;

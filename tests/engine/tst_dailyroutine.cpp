@@ -209,6 +209,50 @@ private slots:
         QVERIFY(rig.window.calls.isEmpty());
     }
 
+    // Between two ticks the wall clock moves by `secs`: with the steady count (time passed) or
+    // alone (asleep, the clock set). More than two minutes off the steady count, or ticks more
+    // than two minutes late, bring the check forward to this tick.
+    void jumpBringsTheCheckForward_data() {
+        QTest::addColumn<qint64>("secs");
+        QTest::addColumn<bool>("jump");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<QStringList>("texts");
+        const QString planted =
+            QStringLiteral("You had a message planned for today at 01:00:00 pm      \r\n"
+                           "Would you like to see it now?");
+        const QString rent =
+            dueBoxText(QStringLiteral("Pay the rent"), QStringLiteral("8-12-2026"));
+        QTest::newRow("one tick later") << 65LL << false << false << QStringList();
+        QTest::newRow("off by two minutes") << 120LL << true << false << QStringList();
+        QTest::newRow("off by more") << 121LL << true << true << QStringList();
+        QTest::newRow("ticks held up") << 65LL + 121 << false << true << QStringList();
+        QTest::newRow("asleep across midnight")
+            << 21 * 3600LL << true << true << QStringList{planted, rent};
+    }
+    void jumpBringsTheCheckForward() {
+        QFETCH(qint64, secs);
+        QFETCH(bool, jump);
+        QFETCH(bool, checked);
+        QFETCH(QStringList, texts);
+        EngineRig rig(QTime(10, 0));
+        rig.due(QStringLiteral("Plants"), 0, QStringLiteral("Water the plants"),
+                QStringLiteral("01:00:00 pm"), QStringLiteral("02:00:00 pm"));
+        rig.due(QStringLiteral("Rent"), 1, QStringLiteral("Pay the rent"));
+        rig.engine.RebuildTimerFile();
+        const QString today = rig.day(0);
+        QVERIFY(!rig.engine.TimerNewDay_Timer(today));
+        const QDateTime to = rig.clock.now().addSecs(secs);
+        if (jump)
+            rig.clock.jumpTo(to);
+        else
+            rig.clock.set(to);
+        QCOMPARE(rig.engine.TimerNewDay_Timer(today), checked && to.date() != QDate(2026, 12, 7));
+        QCOMPARE(rig.engine.newDayTicks, checked ? 0 : 2);
+        QCOMPARE(rig.texts(), texts);
+        // The earlier day's table is gone, its entries offered.
+        QCOMPARE(rig.folder.exists(QStringLiteral("Timerfile")), to.date() == QDate(2026, 12, 7));
+    }
+
     void checkforNewDay_data() {
         QTest::addColumn<int>("remembered");
         QTest::addColumn<bool>("runs");

@@ -26,16 +26,29 @@ public:
         ++reads;
         return m_now;
     }
-    void set(const QDateTime& t) { m_now = t; }
-    void set(QDate d, QTime t) { m_now = QDateTime(d, t); }
-    void advanceSecs(qint64 s) { m_now = m_now.addSecs(s); }
-    void advanceMSecs(qint64 ms) { m_now = m_now.addMSecs(ms); }
+    qint64 epochMSecs() const override { return m_now.toMSecsSinceEpoch(); }
+    qint64 elapsedMSecs() const override { return m_elapsed; }
+    // Time passes to `t`: the steady count moves by as much, so no jump is seen.
+    void set(const QDateTime& t) {
+        m_elapsed += m_now.msecsTo(t);
+        m_now = t;
+    }
+    void set(QDate d, QTime t) { set(QDateTime(d, t)); }
+    void advanceSecs(qint64 s) { set(m_now.addSecs(s)); }
+    void advanceMSecs(qint64 ms) { set(m_now.addMSecs(ms)); }
+    // Only the wall clock moves, as when the machine sleeps or the clock is set.
+    void jumpTo(const QDateTime& t) { m_now = t; }
+    void setReading(const QDateTime& wall, qint64 elapsed) {
+        m_now = wall;
+        m_elapsed = elapsed;
+    }
 
-    // How often the time was asked for: an idle tick must not even look.
+    // How often the local date and time were asked for: an idle tick must not even look.
     mutable int reads = 0;
 
 private:
     QDateTime m_now;
+    qint64 m_elapsed = 0;
 };
 
 struct ShownBox {

@@ -13,6 +13,7 @@
 #include "SelectActiveText.h"
 #include "Sound.h"
 #include "StartupAndRoutines.h"
+#include "frmOptional.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -23,6 +24,23 @@ namespace tavrel {
 namespace {
 
 const QString kExtension = QStringLiteral(".tvr");
+const QString kNoTime = QStringLiteral("00:00");
+
+struct TimeStores {
+    QString start = kNoTime;
+    QString end = kNoTime;
+};
+
+// The stored window in the form "&Include" leaves in the time stores; a time that cannot be
+// read leaves the message without a window, as the time dialog would show it.
+TimeStores storedWindow(const MessageRecord& message, const DateText& dates) {
+    try {
+        return {frmOptional::TimeStoreText(dates, DateText::parseTime(message.startTime)),
+                frmOptional::TimeStoreText(dates, DateText::parseTime(message.endTime))};
+    } catch (const ProgramError&) {
+        return {};
+    }
+}
 
 } // namespace
 
@@ -120,6 +138,10 @@ void frmmain::cmdEdit_Click() {
         lblchoosendate->setText(m_engine.CurrentMessage.finalDate);
         txtMessageName->setText(description);
         txtDaysprior->setText(m_engine.CurrentMessage.daysPrior);
+        // Edit then Save without typing keeps the message's window.
+        const TimeStores window = storedWindow(m_engine.CurrentMessage, m_engine.dates());
+        lblHIDDENstart = window.start;
+        lblHIDDENeinde = window.end;
         actionPrior();
         cmdSaveMessage->setEnabled(true);
         cmdOptional->setEnabled(true);

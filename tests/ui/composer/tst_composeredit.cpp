@@ -176,6 +176,77 @@ private slots:
         QCOMPARE(w.txtMessageName->text(), QStringLiteral("Bread"));
     }
 
+    // Every way of loading a message puts its stored window into the time stores, so a save
+    // that changes only the days prior keeps the window; typing afterwards still drops it.
+    void loadingRestoresTheWindow_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("storedStart");
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<QString>("stores");
+        QTest::addColumn<QByteArray>("times");
+        const QByteArray kept = "\"09:00:00 am\",\"11:00:00 am\"";
+        QTest::newRow("edit") << "edit"
+                              << "09:00:00 am" << false << "09:00:00 11:00:00" << kept;
+        QTest::newRow("list selection") << "select"
+                                        << "09:00:00 am" << false << "09:00:00 11:00:00" << kept;
+        QTest::newRow("show settings") << "settings"
+                                       << "09:00:00 am" << false << "09:00:00 11:00:00" << kept;
+        QTest::newRow("first remaining after a delete")
+            << "delete"
+            << "09:00:00 am" << false << "09:00:00 11:00:00" << kept;
+        QTest::newRow("typed after loading") << "edit"
+                                             << "09:00:00 am" << true << "00:00 00:00"
+                                             << QByteArray("\"12:00:00 am\",\"12:00:00 am\"");
+        QTest::newRow("unreadable stored time") << "edit"
+                                                << "nine o'clock" << false << "00:00 00:00"
+                                                << QByteArray("\"12:00:00 am\",\"12:00:00 am\"");
+    }
+    void loadingRestoresTheWindow() {
+        QFETCH(QString, how);
+        QFETCH(QString, storedStart);
+        QFETCH(bool, typed);
+        QFETCH(QString, stores);
+        QFETCH(QByteArray, times);
+        ComposerFixture f;
+        frmmain& w = f.load();
+        f.writeMessage(QStringLiteral("Cancel paper"), f.record(3));
+        MessageRecord dentist = f.record(5, 0, QStringLiteral("Ring the dentist"));
+        dentist.startTime = storedStart;
+        dentist.endTime = QStringLiteral("11:00:00 am");
+        f.writeMessage(QStringLiteral("Dentist"), dentist);
+        w.addSavedMessage(QStringLiteral("Cancel paper"));
+        w.addSavedMessage(QStringLiteral("Dentist"));
+        // A window the time dialog left for another message.
+        w.lblHIDDENstart = QStringLiteral("13:00:00");
+        w.lblHIDDENeinde = QStringLiteral("14:00:00");
+
+        if (how == QLatin1String("edit")) {
+            w.cboSavedmessages->setCurrentIndex(1);
+            w.cmdEdit_Click();
+        } else if (how == QLatin1String("select")) {
+            w.selectSavedMessage(1);
+        } else if (how == QLatin1String("settings")) {
+            f.registry->WriteStringValue(kSettingsKey, QStringLiteral("ComboItem"),
+                                         QStringLiteral("1"));
+            w.menuSettings_Click();
+        } else {
+            w.selectSavedMessage(0);
+            w.cmdDelete_Click();
+        }
+        QCOMPARE(w.txtMessageName->text(), QStringLiteral("Dentist"));
+        if (typed)
+            w.txtmessage_KeyUp();
+        QCOMPARE(w.lblHIDDENstart + QLatin1Char(' ') + w.lblHIDDENeinde, stores);
+
+        w.UpDownprior->stepBy(2);
+        const qsizetype before = f.dialogs.boxes.size();
+        w.cmdSaveMessage_Click();
+        QCOMPARE(f.dialogs.boxes.size(), before + 1); // only the overwrite question
+        QCOMPARE(f.folder.read(QStringLiteral("Dentist.tvr")),
+                 "\"" + f.day(5).toUtf8() + "\",\"Ring the dentist\",\"2\",\"" + f.day(3).toUtf8() +
+                     "\"," + times + "\r\n");
+    }
+
     void resetSelectsThePlaceholder() {
         ComposerFixture f;
         threeMessages(f);
