@@ -36,7 +36,7 @@ start_tavrel "2026-12-07 10:00:00"
 id=$(wait_window "Tavrel has a message for you:")
 shot due-message
 crop "$id" due-message due-message.png
-keys "$id" Return
+reminder_keys "$id" Return
 wait_gone "Tavrel has a message for you:"
 
 tray_click right

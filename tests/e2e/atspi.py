@@ -5,6 +5,8 @@ StatusNotifierItem host. Used by the end-to-end tests.
   atspi.py frame TITLE      every control of the program's window or box titled TITLE, one
                             line each: role, name and text, separated by "|", line breaks
                             written as \\n
+  atspi.py pos TITLE ROLE N "x y": the centre of the Nth control (from 1) of that role in the
+                            program's window titled TITLE
   atspi.py sni-menu         the labels of the menu the program hands the host ("-" separators)
 
 Exits 1 when there is nothing to read (yet); the tests poll."""
@@ -55,6 +57,18 @@ def frame(title):
     return 1
 
 
+def pos(title, role, n):
+    for app in apps("tavrel"):
+        for top in app:
+            if top is not None and top.name == title and showing(top):
+                found = [node for node in walk(top) if node.getRoleName() == role and showing(node)]
+                if len(found) >= n:
+                    e = found[n - 1].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                    print(e.x + e.width // 2, e.y + e.height // 2)
+                    return 0
+    return 1
+
+
 def sni_menu():
     bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
 
@@ -84,6 +98,8 @@ def main():
     try:
         if command == "frame":
             return frame(sys.argv[2])
+        if command == "pos":
+            return pos(sys.argv[2], sys.argv[3], int(sys.argv[4]))
         if command == "sni-menu":
             return sni_menu()
     except BrokenPipeError:

@@ -17,16 +17,16 @@ jumped=$SECONDS
 # A Yes/No question: Yes brings up the message itself (a timed box would not).
 id=$(wait_window Tavrel 20)
 shot question
-keys "$id" y
+reminder_keys "$id" y
 id=$(wait_window "Tavrel has a message for you:" 10)
-keys "$id" Return
+reminder_keys "$id" Return
 wait_gone "Tavrel has a message for you:"
 [ ! -e "$FOLDER/Timerfile" ] || fail "the previous day's timer file outlived the night"
 
 id=$(wait_window "Tavrel has a message for you:" $((90 - (SECONDS - jumped))))
 echo "question and new day's message within $((SECONDS - jumped)) s of the jump"
 shot new-day
-keys "$id" Return
+reminder_keys "$id" Return
 wait_gone "Tavrel has a message for you:"
 [ "$(window_count Tavrel)" = 0 ] || fail "another box or the composer came up"
 running || fail "program ended"

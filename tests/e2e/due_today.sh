@@ -8,7 +8,7 @@ start_tavrel "2026-12-07 10:00:00"
 id=$(wait_window "Tavrel has a message for you:")
 [ -z "$(window_id Tavrel)" ] || fail "composer shown before the message"
 shot message
-keys "$id" Return
+reminder_keys "$id" Return
 wait_gone "Tavrel has a message for you:"
 wait_tray_icon >/dev/null
 sleep 0.5

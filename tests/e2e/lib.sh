@@ -11,6 +11,7 @@ E2E_PIDS=()
 fail() {
     echo "FAIL: $*" >&2
     [ -s "${E2E_TMP:-/nonexistent}/tavrel.log" ] && sed 's/^/tavrel: /' "$E2E_TMP/tavrel.log" >&2
+    [ -s "${E2E_TMP:-/nonexistent}/panel.log" ] && sed 's/^/panel: /' "$E2E_TMP/panel.log" >&2
     shot "failure" || true
     exit 1
 }
@@ -82,6 +83,9 @@ start_desktop() {
     E2E_PIDS+=($!)
     wait_for 10 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
         org.a11y.Bus.GetAddress || fail "the accessibility bus did not start"
+    # Its registry comes up on first use; a toolkit that finds it missing waits half a minute.
+    wait_for 10 /usr/bin/python3 -c 'import pyatspi; pyatspi.Registry.getDesktop(0).childCount' ||
+        fail "the accessibility registry did not start"
     openbox >/dev/null 2>&1 &
     E2E_PIDS+=($!)
     wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
@@ -116,8 +120,19 @@ XML
     xfconfd=$(ls /usr/lib/*/xfce4/xfconf/xfconfd | head -n1)
     "$xfconfd" >/dev/null 2>&1 &
     E2E_PIDS+=($!)
-    xfce4-panel --disable-wm-check >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
+    # Now and then the panel comes up unmapped, its plugin waiting on an embedding that never
+    # completes; a second start shows it.
+    local attempt panel
+    for attempt in 1 2 3; do
+        xfce4-panel --disable-wm-check >"$E2E_TMP/panel.log" 2>&1 &
+        panel=$!
+        E2E_PIDS+=("$panel")
+        wait_for 8 xdotool search --onlyvisible --name '^xfce4-panel$' && break
+        # Its plugin runs in a process of its own, holding the notification area's names.
+        pkill -P "$panel" 2>/dev/null || true
+        kill "$panel" 2>/dev/null || true
+        wait "$panel" 2>/dev/null || true
+    done
     wait_for 15 dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
         /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
         string:org.kde.StatusNotifierWatcher string:IsStatusNotifierHostRegistered ||
@@ -181,6 +196,13 @@ keys() {
     shift
     xdotool windowfocus --sync "$id" 2>/dev/null || true
     xdotool key --clearmodifiers "$@"
+}
+
+# Answers a reminder (a due message, a timed one, the missed question): it takes no input for its
+# first second, so a key typed elsewhere cannot close it unseen.
+reminder_keys() {
+    sleep 1.1
+    keys "$@"
 }
 
 shot() { import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null; }

@@ -7,10 +7,10 @@ message_file "Dentist" "07/12/2026" "Ring the dentist" 0 "07/12/2026" "09:00:00 
 start_tavrel "2026-12-07 11:30:00"
 id=$(wait_window Tavrel)
 shot question
-keys "$id" y
+reminder_keys "$id" y
 id=$(wait_window "Tavrel has a message for you:")
 shot message
-keys "$id" Return
+reminder_keys "$id" Return
 wait_gone "Tavrel has a message for you:"
 wait_tray_icon >/dev/null
 [ "$(window_count Tavrel)" = 0 ] || fail "composer shown although a message exists"

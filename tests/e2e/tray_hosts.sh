@@ -35,7 +35,7 @@ wait_for 10 menu_closed || fail "the menu did not close"
 running || fail "the program ended"
 
 # The box is closed by a person; the tray still works.
-keys "$box" Return
+reminder_keys "$box" Return
 wait_gone "Tavrel has a message for you:"
 tray_click activate
 wait_window Tavrel >/dev/null
