@@ -1,9 +1,32 @@
 #include "QtDialogs.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLayout>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace tavrel {
+
+namespace {
+
+// The window manager writes the title in its own, often bold, font beside an icon and up to
+// three buttons; the toolkit leaves 50 pixels for all of that, and long titles came out cut.
+// The button row spans the box, so its least width is the box's.
+void fitTitle(QMessageBox* box) {
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int decorations = 4 * (metrics.height() + 8);
+    int needed = metrics.horizontalAdvance(box->windowTitle()) + decorations;
+    if (const QLayout* layout = box->layout())
+        needed -= layout->contentsMargins().left() + layout->contentsMargins().right();
+    if (auto* buttons = box->findChild<QDialogButtonBox*>())
+        buttons->setMinimumWidth(std::max(buttons->minimumWidth(), needed));
+}
+
+} // namespace
 
 QMessageBox* QtDialogs::build(const QString& text, const QString& title, uint32_t style) {
     auto* box = new QMessageBox();
@@ -53,6 +76,7 @@ QMessageBox* QtDialogs::build(const QString& text, const QString& title, uint32_
         box->setDefaultButton(second);
     if (style & MB::SETFOREGROUND)
         box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    fitTitle(box);
     return box;
 }
 
@@ -74,12 +98,14 @@ int QtDialogs::messageBox(const QString& text, const QString& title, uint32_t st
         return IDCANCEL;
     default:
         // OK, and a box closed by its title bar, answer as its escape button would.
-        return (style & MB::ButtonMask) == MB::YESNO       ? IDNO
+        return (style & MB::ButtonMask) == MB::YESNO                                   ? IDNO
                : (style & MB::ButtonMask) == MB::OKCANCEL && answer != QMessageBox::Ok ? IDCANCEL
                                                                                        : IDOK;
     }
 }
 
-void QtDialogs::beep() { QApplication::beep(); }
+void QtDialogs::beep() {
+    QApplication::beep();
+}
 
 } // namespace tavrel
