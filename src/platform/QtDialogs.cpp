@@ -18,7 +18,7 @@ void fitTitle(QMessageBox* box) {
     QFont font = QApplication::font("QMdiSubWindowTitleBar");
     font.setBold(true);
     const QFontMetrics metrics(font);
-    const int decorations = 4 * (metrics.height() + 8);
+    const int decorations = 5 * (metrics.height() + 8);
     int needed = metrics.horizontalAdvance(box->windowTitle()) + decorations;
     if (const QLayout* layout = box->layout())
         needed -= layout->contentsMargins().left() + layout->contentsMargins().right();

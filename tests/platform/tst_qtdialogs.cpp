@@ -61,7 +61,7 @@ private slots:
         bold.setBold(true);
         const QFontMetrics metrics(bold);
         QVERIFY2(box->width() >=
-                     metrics.horizontalAdvance(box->windowTitle()) + 4 * (metrics.height() + 8),
+                     metrics.horizontalAdvance(box->windowTitle()) + 5 * (metrics.height() + 8),
                  qPrintable(QString::number(box->width())));
     }
 
