@@ -1,9 +1,13 @@
 #include "QtDialogs.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QLayout>
 #include <QMessageBox>
+
+#include <algorithm>
 #include <optional>
 
 namespace tavrel {
@@ -64,6 +68,21 @@ int win32Result(int answer, uint32_t style) {
     }
 }
 
+// The window manager writes the title in its own, often bold, font beside an icon and up to
+// three buttons; the toolkit leaves 50 pixels for all of that, and long titles came out cut.
+// The button row spans the box, so its least width is the box's.
+void fitTitle(QMessageBox* box) {
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int decorations = 5 * (metrics.height() + 8);
+    int needed = metrics.horizontalAdvance(box->windowTitle()) + decorations;
+    if (const QLayout* layout = box->layout())
+        needed -= layout->contentsMargins().left() + layout->contentsMargins().right();
+    if (auto* buttons = box->findChild<QDialogButtonBox*>())
+        buttons->setMinimumWidth(std::max(buttons->minimumWidth(), needed));
+}
+
 } // namespace
 
 QMessageBox* QtDialogs::build(const QString& text, const QString& title, uint32_t style) {
@@ -114,6 +133,7 @@ QMessageBox* QtDialogs::build(const QString& text, const QString& title, uint32_
         box->setDefaultButton(second);
     if (style & MB::SETFOREGROUND)
         box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    fitTitle(box);
     return box;
 }
 

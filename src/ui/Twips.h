@@ -4,34 +4,44 @@
 #include <QRect>
 #include <QSize>
 
+class QScreen;
+class QWidget;
+
 namespace tavrel {
 
-// Window measures are given in twips: 1,440 per inch, 15 per pixel at 96 dpi. Qt lays widgets out
-// in device-independent pixels (one of them is one pixel at 96 dpi), so a twip measure divides
-// by 15; the toolkit scales the result on high-density screens.
-constexpr int kTwipsPerPixel = 15;
+// Window measures are given in twips, 1,440 to the inch. They become the toolkit's pixels through
+// the screen's logical dots per inch: 15 twips to a pixel at 96 dpi, 7.5 at 192. With Qt's own
+// scaling on, the screen reports 96 and Qt enlarges the pixels; with it off, a font setting of
+// 192 dpi reaches us here, so the layout grows with the text it holds either way.
+class Twips {
+public:
+    static constexpr qreal kBaseDpi = 96.0;
+    static constexpr qreal kPerInch = 1440.0;
 
-// Rounds to the nearest pixel, halves away from zero.
-constexpr int TwipsToPixels(int twips) {
-    return twips >= 0 ? (twips * 2 + kTwipsPerPixel) / (2 * kTwipsPerPixel)
-                      : -((-twips * 2 + kTwipsPerPixel) / (2 * kTwipsPerPixel));
-}
+    constexpr explicit Twips(qreal logicalDpi = kBaseDpi)
+        : m_dpi(logicalDpi > 0 ? logicalDpi : kBaseDpi) {}
 
-constexpr int PixelsToTwips(int pixels) {
-    return pixels * kTwipsPerPixel;
-}
+    // The measure of the screen a widget is on (the primary screen before it has one).
+    static Twips of(const QWidget* widget);
+    static Twips of(const QScreen* screen);
 
-constexpr QPoint TwipsPoint(int x, int y) {
-    return {TwipsToPixels(x), TwipsToPixels(y)};
-}
+    constexpr qreal dpi() const { return m_dpi; }
+    constexpr qreal perPixel() const { return kPerInch / m_dpi; }
 
-constexpr QSize TwipsSize(int width, int height) {
-    return {TwipsToPixels(width), TwipsToPixels(height)};
-}
+    // Rounds to the nearest pixel, halves away from zero.
+    int toPixels(qreal twips) const;
+    // Whole twips, rounded like toPixels.
+    int fromPixels(int pixels) const;
 
-// A control's rectangle as the layout tables give it: left, top, width, height.
-constexpr QRect TwipsRect(int left, int top, int width, int height) {
-    return {TwipsPoint(left, top), TwipsSize(width, height)};
-}
+    QPoint point(int x, int y) const { return {toPixels(x), toPixels(y)}; }
+    QSize size(int width, int height) const { return {toPixels(width), toPixels(height)}; }
+    // A control's rectangle as the layout tables give it: left, top, width, height.
+    QRect rect(int left, int top, int width, int height) const {
+        return {point(left, top), size(width, height)};
+    }
+
+private:
+    qreal m_dpi;
+};
 
 } // namespace tavrel

@@ -1,7 +1,9 @@
 #include "WindowLook.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QLabel>
+#include <QWidget>
 
 // The resources live in a static library: nothing would pull them into the program unless they
 // are registered by name.
@@ -30,6 +32,33 @@ void FitLabelWidth(QLabel* label) {
     const QSize needed = label->sizeHint();
     label->resize(std::max(label->width(), needed.width()),
                   std::max(label->height(), needed.height()));
+}
+
+QFont FontToFit(QFont font, const QString& text, int width, const QPaintDevice* device) {
+    while (font.pointSizeF() > 6.0 && QFontMetricsF(font, device).horizontalAdvance(text) > width)
+        font.setPointSizeF(std::max(6.0, font.pointSizeF() - 0.25));
+    return font;
+}
+
+bool IsDarkPalette(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() <
+           palette.color(QPalette::WindowText).lightness();
+}
+
+QColor FixedTextColour(const QPalette& palette, const QColor& fixed, QPalette::ColorRole role) {
+    if (!IsDarkPalette(palette))
+        return fixed;
+    const QColor own = palette.color(role);
+    if (role != QPalette::WindowText &&
+        own.lightness() <= palette.color(QPalette::Window).lightness())
+        return palette.color(QPalette::WindowText);
+    return own;
+}
+
+void SetFixedTextColour(QWidget* widget, const QColor& fixed, QPalette::ColorRole role) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, FixedTextColour(QApplication::palette(), fixed, role));
+    widget->setPalette(palette);
 }
 
 } // namespace tavrel

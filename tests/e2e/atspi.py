@@ -7,6 +7,11 @@ StatusNotifierItem host. Used by the end-to-end tests.
                             written as \\n
   atspi.py pos TITLE ROLE N "x y": the centre of the Nth control (from 1) of that role in the
                             program's window titled TITLE
+  atspi.py fields TITLE     every control of that window that takes the focus: role, name, the
+                            name of the label it is labelled by, and "read-only" or "editable"
+  atspi.py selection TITLE NAME
+                            the selection in the control (not the label) named NAME: start,
+                            end and the text, or "none"
   atspi.py sni-menu         the labels of the menu the program hands the host ("-" separators)
 
 Exits 1 when there is nothing to read (yet); the tests poll."""
@@ -57,16 +62,55 @@ def frame(title):
     return 1
 
 
-def pos(title, role, n):
+def window(title):
     for app in apps("tavrel"):
         for top in app:
             if top is not None and top.name == title and showing(top):
-                found = [node for node in walk(top) if node.getRoleName() == role and showing(node)]
-                if len(found) >= n:
-                    e = found[n - 1].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-                    print(e.x + e.width // 2, e.y + e.height // 2)
-                    return 0
+                return top
+    return None
+
+
+def fields(title):
+    top = window(title)
+    if top is None:
+        return 1
+    for node in walk(top):
+        states = node.getState()
+        if node is top or not states.contains(pyatspi.STATE_FOCUSABLE):
+            continue
+        labels = [target.name for relation in node.getRelationSet()
+                  if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+                  for target in (relation.getTarget(i) for i in range(relation.getNTargets()))]
+        access = ("read-only" if states.contains(pyatspi.STATE_READ_ONLY)
+                  else "editable" if states.contains(pyatspi.STATE_EDITABLE) else "")
+        print("|".join((node.getRoleName(), one_line(node.name), one_line(",".join(labels)),
+                        access)))
+    return 0
+
+
+def selection(title, name):
+    top = window(title)
+    for node in walk(top) if top is not None else ():
+        # The label before a box carries the same name.
+        if node is not top and node.name == name and node.getRoleName() != "label":
+            t = node.queryText()
+            if t.getNSelections() < 1:
+                print("none")
+                return 0
+            start, end = t.getSelection(0)
+            print(start, end, one_line(t.getText(start, end)))
+            return 0
     return 1
+
+
+def pos(title, role, n):
+    top = window(title)
+    found = [node for node in walk(top) if node.getRoleName() == role and showing(node)] if top else []
+    if len(found) < n:
+        return 1
+    e = found[n - 1].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    print(e.x + e.width // 2, e.y + e.height // 2)
+    return 0
 
 
 def sni_menu():
@@ -100,6 +144,10 @@ def main():
             return frame(sys.argv[2])
         if command == "pos":
             return pos(sys.argv[2], sys.argv[3], int(sys.argv[4]))
+        if command == "fields":
+            return fields(sys.argv[2])
+        if command == "selection":
+            return selection(sys.argv[2], sys.argv[3])
         if command == "sni-menu":
             return sni_menu()
     except BrokenPipeError:

@@ -42,6 +42,6 @@ wait_window Tavrel >/dev/null
 wait_for 10 atspi frame Tavrel || fail "the composer cannot be read"
 frame=$(atspi frame Tavrel)
 grep -qxF "combo box|Zulu|" <<<"$frame" || fail "list position not restored: $frame"
-grep -qxF "text||Wrap the presents" <<<"$frame" || fail "message not loaded: $frame"
+grep -qxF "text|Enter message text:|Wrap the presents" <<<"$frame" || fail "message not loaded: $frame"
 shot composer
 echo PASS

@@ -50,6 +50,21 @@ private slots:
         QCOMPARE(titled->text(), QStringLiteral("<b>not bold</b>"));
     }
 
+    // The window manager writes the title in bold beside an icon and three buttons: the box is
+    // wide enough for all of it, however short its text.
+    void wideAsItsTitle() {
+        std::unique_ptr<QMessageBox> box(QtDialogs::build(
+            QStringLiteral("x"), QStringLiteral("Tavrel has a message for you:"), MB::OK));
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        QVERIFY2(box->width() >=
+                     metrics.horizontalAdvance(box->windowTitle()) + 5 * (metrics.height() + 8),
+                 qPrintable(QString::number(box->width())));
+    }
+
     void icons_data() {
         QTest::addColumn<uint>("style");
         QTest::addColumn<QMessageBox::Icon>("icon");

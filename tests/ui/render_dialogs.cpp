@@ -1,5 +1,5 @@
 // Renders each dialog to a PNG so its layout can be looked at: render_dialogs <folder>.
-// Run through scripts/render-dialogs.sh, which also renders at twice the density.
+// Run through scripts/render-dialogs.sh, which renders at several densities and tags the files.
 #include "Fakes.h"
 #include "frmCalendar.h"
 #include "frmOptional.h"
@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
-    const QString suffix = QStringLiteral("@%1x.png").arg(app.devicePixelRatio());
+    const QString suffix = qEnvironmentVariable("TAVREL_RENDER_TAG") +
+                           QStringLiteral("@%1x.png").arg(app.devicePixelRatio());
 
     test::FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 30)));
     test::FakeDialogs dialogs;

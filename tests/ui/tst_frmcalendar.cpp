@@ -4,6 +4,7 @@
 #include "DateText.h"
 #include "Dialogs.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -148,12 +149,14 @@ void tst_frmCalendar::keys() {
     QFETCH(QDate, to);
     QFETCH(QString, heading);
     QDate date = from;
-    QString shownHeading, shownLongDate;
+    QString shownHeading, shownLongDate, readName;
     const Pick p = pick(date, [&] {
         QCOMPARE(cal->focusWidget(), picMonth());
         QTest::keyClick(picMonth(), Qt::Key(key));
         shownHeading = text("lblMonth");
         shownLongDate = text("lbllongdate");
+        // What a screen reader says at each move.
+        readName = QAccessible::queryAccessibleInterface(picMonth())->text(QAccessible::Name);
         QTest::keyClick(picMonth(), Qt::Key_Enter);
     });
     QVERIFY(p.closedByUser);
@@ -161,6 +164,7 @@ void tst_frmCalendar::keys() {
     QCOMPARE(date, to);
     QCOMPARE(shownHeading, heading);
     QCOMPARE(shownLongDate, dates.longDate(to));
+    QCOMPARE(readName, dates.longDate(to));
 }
 
 void tst_frmCalendar::monthLabels() {
@@ -183,6 +187,11 @@ void tst_frmCalendar::monthLabels() {
         QTest::keyClick(picMonth(), Qt::Key_Return);
     });
     QVERIFY(p.result);
+    QCOMPARE(QAccessible::queryAccessibleInterface(child("lblPrev"))->text(QAccessible::Name),
+             QStringLiteral("Previous month"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(child("lblNext"))->text(QAccessible::Name),
+             QStringLiteral("Next month"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(picMonth())->role(), QAccessible::Canvas);
     QCOMPARE(date, QDate(2027, 1, 15));
     QCOMPARE(headings,
              QStringList({QStringLiteral("December 2026"), QStringLiteral("February 2027"),

@@ -40,6 +40,7 @@ frmabout::frmabout(const Clock& clock, std::function<void()> minimiseMainWindow,
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_clock(clock), m_minimiseMainWindow(std::move(minimiseMainWindow)) {
+    const Twips tw = Twips::of(this);
     setObjectName(QStringLiteral("frmabout"));
     setWindowTitle(QStringLiteral("About"));
     setWindowIcon(ProgramIcon());
@@ -47,37 +48,34 @@ frmabout::frmabout(const Clock& clock, std::function<void()> minimiseMainWindow,
     setModal(true);
 
     lblprogtitle =
-        label(QString(), QStringLiteral("lblprogtitle"), TwipsRect(360, 345, 3675, 330), this);
+        label(QString(), QStringLiteral("lblprogtitle"), tw.rect(360, 345, 3675, 330), this);
     lblprogtitle->setFont(ClassicFont(13.5));
-    lblversion =
-        label(QString(), QStringLiteral("lblversion"), TwipsRect(360, 675, 3675, 195), this);
+    lblversion = label(QString(), QStringLiteral("lblversion"), tw.rect(360, 675, 3675, 195), this);
     lblversion->setFont(ClassicFont(9.75, true));
     lblcopyright =
-        label(QString(), QStringLiteral("lblcopyright"), TwipsRect(360, 930, 795, 195), this);
+        label(QString(), QStringLiteral("lblcopyright"), tw.rect(360, 930, 795, 195), this);
     lblcopyright2 =
-        label(MakerLine(), QStringLiteral("lblcopyright2"), TwipsRect(360, 1140, 2580, 240), this);
+        label(MakerLine(), QStringLiteral("lblcopyright2"), tw.rect(360, 1140, 2580, 240), this);
     lbltext1 = label(QStringLiteral("This program is freeware."), QStringLiteral("lbltext1"),
-                     TwipsRect(360, 1695, 3675, 195), this);
+                     tw.rect(360, 1695, 3675, 195), this);
     lbltext2 = label(QStringLiteral("You can use and distribute it freely."),
-                     QStringLiteral("lbltext2"), TwipsRect(360, 1890, 2460, 195), this);
+                     QStringLiteral("lbltext2"), tw.rect(360, 1890, 2460, 195), this);
     lbltext3 = label(QStringLiteral("Play and enjoy!"), QStringLiteral("lbltext3"),
-                     TwipsRect(360, 2085, 1110, 195), this);
+                     tw.rect(360, 2085, 1110, 195), this);
     lbltext4 = label(QStringLiteral("For updates and other freeware,"), QStringLiteral("lbltext4"),
-                     TwipsRect(360, 2700, 2265, 195), this);
+                     tw.rect(360, 2700, 2265, 195), this);
     lbltext4->setAutoFillBackground(true);
     lbltext5 = label(QStringLiteral("Visit my homepage at"), QStringLiteral("lbltext5"),
-                     TwipsRect(360, 2895, 1545, 195), this);
+                     tw.rect(360, 2895, 1545, 195), this);
     lblurl = label<ClickLabel>(HomePageText(), QStringLiteral("lblurl"),
-                               TwipsRect(360, 3105, 1740, 195), this);
-    QPalette blue = lblurl->palette();
-    blue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xC0));
-    lblurl->setPalette(blue);
+                               tw.rect(360, 3105, 1740, 195), this);
+    SetFixedTextColour(lblurl, QColor(0x00, 0x00, 0xC0), QPalette::Link);
     lblurl->setCursor(Qt::PointingHandCursor);
     lblurl->setToolTip(kHomePage);
 
     cmdok = new QPushButton(QStringLiteral("&Ok"), this);
     cmdok->setObjectName(QStringLiteral("cmdok"));
-    cmdok->setGeometry(TwipsRect(360, 3600, 1590, 390));
+    cmdok->setGeometry(tw.rect(360, 3600, 1590, 390));
     cmdok->setDefault(true);
     cmdok->setFocus();
 
@@ -93,19 +91,20 @@ void frmabout::ShowModal(const Clock& clock, std::function<void()> minimiseMainW
 }
 
 void frmabout::Form_Load() {
+    const Twips tw = Twips::of(this);
     lblprogtitle->setText(kProgramTitle);
     lblversion->setText(
         VersionLine(TAVREL_VERSION_MAJOR, TAVREL_VERSION_MINOR, TAVREL_VERSION_PATCH));
     lblcopyright->setText(RightsNotice(m_clock.today().year()));
     // Where the system font makes a text run past the separators, the separators and the
     // window grow with it, keeping the right margin.
-    int textRight = TwipsToPixels(kSeparatorRight);
+    int textRight = tw.toPixels(kSeparatorRight);
     for (QLabel* l : findChildren<QLabel*>()) {
         FitLabelWidth(l);
         textRight = std::max(textRight, l->x() + l->sizeHint().width());
     }
     m_separatorRight = textRight;
-    setFixedSize(TwipsSize(3300, 4395) + QSize(textRight - TwipsToPixels(kSeparatorRight), 0));
+    setFixedSize(tw.size(3300, 4395) + QSize(textRight - tw.toPixels(kSeparatorRight), 0));
 }
 
 void frmabout::lblurl_Click(Qt::MouseButton button) {
@@ -119,11 +118,12 @@ void frmabout::lblurl_Click(Qt::MouseButton button) {
 }
 
 void frmabout::paintEvent(QPaintEvent* event) {
+    const Twips tw = Twips::of(this);
     QDialog::paintEvent(event);
     QPainter painter(this);
     const QColor light = palette().color(QPalette::Light);
     for (int y : {kUpperSeparator, kLowerSeparator}) {
-        const QPoint from = TwipsPoint(kSeparatorLeft, y);
+        const QPoint from = tw.point(kSeparatorLeft, y);
         const int width = m_separatorRight - from.x();
         painter.fillRect(QRect(from.x(), from.y(), width, 1), kSeparatorDark);
         painter.fillRect(QRect(from.x(), from.y() + 1, width, 2), light);

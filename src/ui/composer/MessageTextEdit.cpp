@@ -2,6 +2,7 @@
 
 #include "MessageTextForm.h"
 
+#include <QMouseEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -61,6 +62,12 @@ void MessageTextEdit::focusInEvent(QFocusEvent* event) {
 void MessageTextEdit::keyReleaseEvent(QKeyEvent* event) {
     QPlainTextEdit::keyReleaseEvent(event);
     emit keyReleased();
+}
+
+void MessageTextEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
 }
 
 } // namespace tavrel

@@ -20,10 +20,13 @@ public:
 signals:
     void focusGained();
     void keyReleased();
+    // A left click has placed the caret (after any focus it gave).
+    void clicked();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void enforceLimit();

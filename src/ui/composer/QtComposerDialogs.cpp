@@ -60,7 +60,8 @@ void QtComposerDialogs::ShowAbout() {
     const FlagScope open(m_aboutOpen);
     frmmain* w = m_window;
     frmabout::ShowModal(m_engine.clock(), [w] {
-        if (w)
+        // Minimising maps a hidden window: one that is not in sight stays hidden.
+        if (w && w->isVisible())
             w->showMinimized();
     });
 }

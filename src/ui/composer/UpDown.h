@@ -15,6 +15,8 @@ public:
 
     void setRange(int minimum, int maximum);
     int value() const { return m_value; }
+    int minimum() const { return m_minimum; }
+    int maximum() const { return m_maximum; }
     // Sets the value without a change event (the bound box already shows it).
     void setValue(int value);
     // One step up (+1) or down (-1); a value at the end of the range stays and nothing is

@@ -10,12 +10,15 @@
 #include "StartupAndRoutines.h"
 #include "Twips.h"
 #include "UpDown.h"
+#include "WindowLook.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -34,11 +37,12 @@ constexpr int kClientHeight = 5025;
 constexpr int kTimerMessageInterval = 10000;
 constexpr int kTimerNewDayInterval = 65535;
 const QColor kGrey(224, 224, 224);
+const QColor kNavy(0, 0, 128);
 
-template <typename W> W* place(QWidget* parent, const char* name, const QRect& twipsRect) {
+template <typename W> W* place(QWidget* parent, const char* name, const QRect& rect) {
     auto* widget = new W(parent);
     widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(twipsRect);
+    widget->setGeometry(rect);
     return widget;
 }
 
@@ -52,6 +56,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
     auto* b = place<QPushButton>(parent, name, rect);
     b->setText(caption);
     b->setAutoDefault(false);
+    // Enter presses the focused button (the window's event filter), as in a dialog.
+    b->installEventFilter(parent);
     return b;
 }
 
@@ -112,7 +118,7 @@ frmmain::frmmain(StartupAndRoutines& engine, Registry& registry, ComposerDialogs
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(kProgramTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/tavrel-32.png")));
-    setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
+    setFixedSize(Twips::of(this).size(kClientWidth, kClientHeight));
 
     TimerMessage.setObjectName(QStringLiteral("TimerMessage"));
     TimerMessage.setInterval(kTimerMessageInterval);
@@ -134,54 +140,58 @@ frmmain::frmmain(StartupAndRoutines& engine, Registry& registry, ComposerDialogs
 frmmain::~frmmain() = default;
 
 void frmmain::buildControls() {
+    const Twips tw = Twips::of(this);
     lblSaved = label(this, "lblSaved", QStringLiteral("Previously saved messages:"),
-                     TwipsRect(270, 210, 2865, 195));
-    cboSavedmessages = place<QComboBox>(this, "cboSavedmessages", TwipsRect(270, 465, 2880, 315));
+                     tw.rect(270, 210, 2865, 195));
+    cboSavedmessages = place<QComboBox>(this, "cboSavedmessages", tw.rect(270, 465, 2880, 315));
     cboSavedmessages->setEditable(false);
-    cmdEdit = button(this, "cmdEdit", QStringLiteral("&Edit"), TwipsRect(270, 855, 1410, 315));
-    cmdDelete =
-        button(this, "cmdDelete", QStringLiteral("&Delete"), TwipsRect(1740, 855, 1410, 315));
+    cmdEdit = button(this, "cmdEdit", QStringLiteral("&Edit"), tw.rect(270, 855, 1410, 315));
+    cmdDelete = button(this, "cmdDelete", QStringLiteral("&Delete"), tw.rect(1740, 855, 1410, 315));
     lblMessagename =
         label(this, "lblMessagename", QStringLiteral("Enter a short message description:"),
-              TwipsRect(270, 1305, 2865, 195));
-    txtMessageName =
-        place<ComposerLineEdit>(this, "txtMessageName", TwipsRect(270, 1545, 2865, 315));
+              tw.rect(270, 1305, 2865, 195));
+    txtMessageName = place<ComposerLineEdit>(this, "txtMessageName", tw.rect(270, 1545, 2865, 315));
     lblName = label(this, "lblName", QStringLiteral("Enter message text:"),
-                    TwipsRect(270, 1995, 2865, 195));
-    txtmessage = place<MessageTextEdit>(this, "txtmessage", TwipsRect(270, 2235, 2865, 870));
+                    tw.rect(270, 1995, 2865, 195));
+    txtmessage = place<MessageTextEdit>(this, "txtmessage", tw.rect(270, 2235, 2865, 870));
     QPalette grey = txtmessage->palette();
     grey.setColor(QPalette::Base, kGrey);
     grey.setColor(QPalette::Text, Qt::black);
     txtmessage->setPalette(grey);
-    cmdcalendar = button(this, "cmdcalendar", QStringLiteral("&Pick a date"),
-                         TwipsRect(270, 3180, 1410, 315));
+    cmdcalendar =
+        button(this, "cmdcalendar", QStringLiteral("&Pick a date"), tw.rect(270, 3180, 1410, 315));
     cmdOptional = button(this, "cmdOptional", QStringLiteral("&Optional time"),
-                         TwipsRect(1740, 3180, 1410, 315));
-    lblHOLDER = label(this, "lblHOLDER", QString(), TwipsRect(270, 3570, 1410, 315));
+                         tw.rect(1740, 3180, 1410, 315));
+    lblHOLDER = label(this, "lblHOLDER", QString(), tw.rect(270, 3570, 1410, 315));
     lblHOLDER->setFrameStyle(QFrame::Box | QFrame::Plain);
-    lblchoosendate = label(this, "lblchoosendate", QString(), TwipsRect(270, 3630, 1410, 315));
+    lblchoosendate = label(this, "lblchoosendate", QString(), tw.rect(270, 3630, 1410, 315));
     lblchoosendate->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblchoosendate->setAttribute(Qt::WA_TranslucentBackground);
-    QPalette black = lblchoosendate->palette();
-    black.setColor(QPalette::WindowText, Qt::black);
-    lblchoosendate->setPalette(black);
-    lblDaysprior = label(this, "lblDaysprior", kDaysPriorWords, TwipsRect(1605, 3645, 1035, 255));
+    lblDaysprior = label(this, "lblDaysprior", kDaysPriorWords, tw.rect(1605, 3645, 1035, 255));
     lblDaysprior->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lblDaysprior->setPalette(black);
     lblDaysprior->setMouseTracking(true);
     lblDaysprior->installEventFilter(this);
-    txtDaysprior = place<ComposerLineEdit>(this, "txtDaysprior", TwipsRect(2550, 3570, 315, 330));
+    txtDaysprior = place<ComposerLineEdit>(this, "txtDaysprior", tw.rect(2550, 3570, 315, 330));
     txtDaysprior->setReadOnly(true);
     txtDaysprior->setMaxLength(2);
     txtDaysprior->setText(QStringLiteral("0"));
     txtDaysprior->setAlignment(Qt::AlignCenter);
-    UpDownprior = place<UpDown>(this, "UpDownprior", TwipsRect(2910, 3570, 240, 345));
+    UpDownprior = place<UpDown>(this, "UpDownprior", tw.rect(2910, 3570, 240, 345));
     UpDownprior->setRange(0, 99);
     cmdSaveMessage = button(this, "cmdSaveMessage", QStringLiteral("&Save Message"),
-                            TwipsRect(270, 4035, 2880, 345));
-    cmdReset = button(this, "cmdReset", QStringLiteral("&Reset"), TwipsRect(270, 4440, 930, 315));
-    cmdHide = button(this, "cmdHide", QStringLiteral("&Hide"), TwipsRect(1245, 4440, 930, 315));
-    cmdExit = button(this, "cmdExit", QStringLiteral("E&xit"), TwipsRect(2220, 4440, 930, 315));
+                            tw.rect(270, 4035, 2880, 345));
+    cmdReset = button(this, "cmdReset", QStringLiteral("&Reset"), tw.rect(270, 4440, 930, 315));
+    cmdHide = button(this, "cmdHide", QStringLiteral("&Hide"), tw.rect(1245, 4440, 930, 315));
+    cmdExit = button(this, "cmdExit", QStringLiteral("E&xit"), tw.rect(2220, 4440, 930, 315));
+
+    // What a screen reader says for each field: its label, or a name where the label is none.
+    lblSaved->setBuddy(cboSavedmessages);
+    cboSavedmessages->view()->setAccessibleName(QStringLiteral("Previously saved messages"));
+    lblMessagename->setBuddy(txtMessageName);
+    lblName->setBuddy(txtmessage);
+    lblHOLDER->setAccessibleName(QStringLiteral("Due date"));
+    txtDaysprior->setAccessibleName(QStringLiteral("Days prior"));
+    UpDownprior->setAccessibleName(QStringLiteral("Days prior"));
 
     // The days-prior label reaches under the box beside it; the box stays readable on top.
     lblchoosendate->raise();
@@ -191,6 +201,7 @@ void frmmain::buildControls() {
     cmdSaveMessage->setEnabled(false);
     cmdOptional->setEnabled(false);
 
+    applyTextColours();
     setFont(fittingFont(font(), {lblSaved, lblMessagename, lblName, cmdEdit, cmdDelete, cmdcalendar,
                                  cmdOptional, cmdSaveMessage, cmdReset, cmdHide, cmdExit}));
     lblDaysprior->setFont(daysPriorFont(font()));
@@ -242,6 +253,10 @@ void frmmain::connectHandlers() {
             &frmmain::txtMessageName_GotFocus);
     connect(txtMessageName, &ComposerLineEdit::keyReleased, this, &frmmain::txtMessageName_KeyUp);
     connect(txtmessage, &MessageTextEdit::focusGained, this, &frmmain::txtmessage_GotFocus);
+    // A click places the caret after the focus arrived: the placeholder is selected again, as
+    // when the box is tabbed into, so typing replaces it.
+    connect(txtMessageName, &ComposerLineEdit::clicked, this, &frmmain::txtMessageName_GotFocus);
+    connect(txtmessage, &MessageTextEdit::clicked, this, &frmmain::txtmessage_GotFocus);
     connect(txtmessage, &MessageTextEdit::keyReleased, this, &frmmain::txtmessage_KeyUp);
     // The spin control counts from the number the box shows, so the two never drift apart.
     connect(UpDownprior, &UpDown::aboutToStep, this, [this] {
@@ -297,10 +312,35 @@ void frmmain::setTimerMessageEnabled(bool enabled) {
 }
 
 bool frmmain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* pressed = qobject_cast<QPushButton*>(watched);
+        if (pressed && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            if (pressed->isEnabled())
+                pressed->click();
+            return true;
+        }
+    }
     if (watched == lblDaysprior &&
         (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter))
         lblDaysprior_MouseMove();
     return QWidget::eventFilter(watched, event);
+}
+
+void frmmain::applyTextColours() {
+    SetFixedTextColour(lblchoosendate, Qt::black);
+    // The first day shown is navy; the words "Days prior:" black.
+    if (lblDaysprior->text() == kDaysPriorWords)
+        SetFixedTextColour(lblDaysprior, Qt::black);
+    else
+        SetFixedTextColour(lblDaysprior, kNavy, QPalette::Link);
+}
+
+void frmmain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The system switched between a light and a dark theme.
+    if (event->type() == QEvent::PaletteChange && controlsBuilt())
+        applyTextColours();
 }
 
 void frmmain::closeEvent(QCloseEvent* event) {

@@ -139,6 +139,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -150,8 +151,11 @@ private:
     void focusAfterRefusal(SaveFocus focus, bool selectText);
     void writeComboItem();
     void restorePosition();
+    static bool onSomeScreen(const QRect& window);
     void clearComposer();
     QStringList listEntries() const;
+    // Black and navy texts, or the palette's own under a dark theme.
+    void applyTextColours();
 
     StartupAndRoutines& m_engine;
     Registry& m_registry;

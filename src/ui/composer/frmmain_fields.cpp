@@ -18,7 +18,6 @@ namespace tavrel {
 
 namespace {
 
-const QColor kNavy(0, 0, 128);
 const QString kNoTime = QStringLiteral("00:00");
 
 } // namespace
@@ -32,10 +31,8 @@ void frmmain::actionPrior() {
         QFont font = lblDaysprior->font();
         font.setItalic(prior.showsWords);
         lblDaysprior->setFont(font);
-        QPalette palette = lblDaysprior->palette();
-        palette.setColor(QPalette::WindowText, prior.showsWords ? QColor(Qt::black) : kNavy);
-        lblDaysprior->setPalette(palette);
         lblDaysprior->setText(prior.lblDaysprior);
+        applyTextColours();
     } catch (const ProgramError& error) {
         showError(error, QStringLiteral("actionPrior"));
     }

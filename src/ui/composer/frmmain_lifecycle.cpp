@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace tavrel {
@@ -58,37 +59,48 @@ void frmmain::Form_Load() {
 }
 
 void frmmain::restorePosition() {
+    const Twips tw = Twips::of(this);
     // X11 keeps window positions in 16 bits: an edge past them (a hand-edited or damaged value)
     // does not convert, like text that is no number, instead of wrapping or overflowing.
-    constexpr float kFarthestEdgeTwips = 32767.0f * kTwipsPerPixel;
-    const auto edge = [this](const QString& name) -> std::optional<float> {
+    const double farthestEdge = 32767.0 * tw.perPixel();
+    const auto edge = [this, farthestEdge](const QString& name) -> std::optional<float> {
         const std::optional<float> saved =
             SingleFromText(m_registry.ReadStringValue(kSettingsKey, name));
-        if (saved && std::fabs(*saved) <= kFarthestEdgeTwips)
+        if (saved && std::fabs(*saved) <= farthestEdge)
             return saved;
         return std::nullopt;
     };
-    double top = PixelsToTwips(y());
-    double left = PixelsToTwips(x());
+    double top = tw.fromPixels(y());
+    double left = tw.fromPixels(x());
     if (const std::optional<float> saved = edge(kTop))
         top = *saved;
     if (const std::optional<float> saved = edge(kLeft))
         left = *saved;
-    if (top >= 0 && left >= 0)
-        move(TwipsToPixels(qRound(left)), TwipsToPixels(qRound(top)));
+    const QPoint position(tw.toPixels(qRound(left)), tw.toPixels(qRound(top)));
+    if (top >= 0 && left >= 0 && onSomeScreen(QRect(position, frameGeometry().size())))
+        move(position);
     else
         centreWindow();
+}
+
+bool frmmain::onSomeScreen(const QRect& window) {
+    // A window wholly off every screen (a monitor unplugged, a position saved at another scale)
+    // could not be reached; one partly beyond an edge can still be dragged back.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(),
+                       [&window](const QScreen* s) { return s->geometry().intersects(window); });
 }
 
 void frmmain::centreWindow() {
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return;
+    const Twips tw = Twips::of(s);
     const QRect area = s->geometry();
     const QRect frame = frameGeometry();
-    const int left = CentredEdge(PixelsToTwips(area.width()), PixelsToTwips(frame.width()));
-    const int top = CentredEdge(PixelsToTwips(area.height()), PixelsToTwips(frame.height()));
-    move(area.x() + TwipsToPixels(left), area.y() + TwipsToPixels(top));
+    const int left = CentredEdge(tw.fromPixels(area.width()), tw.fromPixels(frame.width()));
+    const int top = CentredEdge(tw.fromPixels(area.height()), tw.fromPixels(frame.height()));
+    move(area.x() + tw.toPixels(left), area.y() + tw.toPixels(top));
 }
 
 void frmmain::writeComboItem() {
@@ -122,8 +134,9 @@ void frmmain::Form_QueryUnload() {
     m_unloaded = true;
     // Each step goes on whatever the one before it did.
     if (!isMinimized()) {
-        m_registry.WriteStringValue(kSettingsKey, kTop, QString::number(PixelsToTwips(y())));
-        m_registry.WriteStringValue(kSettingsKey, kLeft, QString::number(PixelsToTwips(x())));
+        const Twips tw = Twips::of(this);
+        m_registry.WriteStringValue(kSettingsKey, kTop, QString::number(tw.fromPixels(y())));
+        m_registry.WriteStringValue(kSettingsKey, kLeft, QString::number(tw.fromPixels(x())));
     }
     writeComboItem();
     m_registry.WriteStringValue(kSettingsKey, kStartup, QStringLiteral("True"));

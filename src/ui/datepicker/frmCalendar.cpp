@@ -7,6 +7,7 @@
 #include "Twips.h"
 #include "WindowLook.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -28,6 +29,17 @@ ClickLabel* headingLabel(const QString& text, const QString& name, QRect twipsRe
     return label;
 }
 
+constexpr QColor kLongDateBlue(0x00, 0x00, 0xC0);
+
+// The drawn month is one control to a screen reader, not an empty filler.
+QAccessibleInterface* monthAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("QWidget") && object &&
+        object->objectName() == QLatin1String("picMonth") &&
+        qobject_cast<frmCalendar*>(object->parent()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Canvas);
+    return nullptr;
+}
+
 } // namespace
 
 frmCalendar::frmCalendar(const Clock& clock, Dialogs& dialogs, const DateText& dates,
@@ -36,46 +48,51 @@ frmCalendar::frmCalendar(const Clock& clock, Dialogs& dialogs, const DateText& d
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_clock(clock), m_dialogs(dialogs), m_dates(dates),
       m_focusDaysPrior(std::move(focusDaysPrior)) {
+    const Twips tw = Twips::of(this);
     setObjectName(QStringLiteral("frmCalendar"));
     setWindowTitle(kPickADateCaption);
     setWindowIcon(ProgramIcon());
     setFont(ClassicFont(kClassicPointSize));
-    setFixedSize(TwipsSize(2685, 3105));
+    setFixedSize(tw.size(2685, 3105));
     setModal(true);
 
     lblPrev = headingLabel(QStringLiteral("<<"), QStringLiteral("lblPrev"),
-                           TwipsRect(90, 195, 375, 255), this);
+                           tw.rect(90, 195, 375, 255), this);
     lblMonth =
-        headingLabel(QString(), QStringLiteral("lblMonth"), TwipsRect(480, 195, 1575, 255), this);
+        headingLabel(QString(), QStringLiteral("lblMonth"), tw.rect(480, 195, 1575, 255), this);
     lblNext = headingLabel(QStringLiteral(">>"), QStringLiteral("lblNext"),
-                           TwipsRect(2070, 195, 375, 255), this);
+                           tw.rect(2070, 195, 375, 255), this);
 
     picMonth = new QWidget(this);
     picMonth->setObjectName(QStringLiteral("picMonth"));
-    picMonth->setGeometry(TwipsRect(195, 645, 2235, 1215));
+    picMonth->setGeometry(tw.rect(195, 645, 2235, 1215));
     picMonth->setFocusPolicy(Qt::StrongFocus);
     picMonth->setAttribute(Qt::WA_OpaquePaintEvent);
     picMonth->installEventFilter(this);
+    static const bool accessible = (QAccessible::installFactory(monthAccessible), true);
+    Q_UNUSED(accessible);
+    picMonth->setAccessibleDescription(
+        QStringLiteral("Arrow keys move the day, Page Up and Page Down the month"));
+    lblPrev->setAccessibleName(QStringLiteral("Previous month"));
+    lblNext->setAccessibleName(QStringLiteral("Next month"));
 
     lbllongdate = new QLabel(this);
     lbllongdate->setObjectName(QStringLiteral("lbllongdate"));
-    lbllongdate->setGeometry(TwipsRect(270, 2010, 2145, 360));
+    lbllongdate->setGeometry(tw.rect(270, 2010, 2145, 360));
     lbllongdate->setWordWrap(true);
     // A long date may take two lines; the room above the buttons holds them.
     lbllongdate->resize(
         lbllongdate->width(),
         std::max(lbllongdate->height(), 2 * lbllongdate->fontMetrics().lineSpacing()));
     lbllongdate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette blue = lbllongdate->palette();
-    blue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xC0));
-    lbllongdate->setPalette(blue);
+    SetFixedTextColour(lbllongdate, kLongDateBlue, QPalette::Link);
 
     cmdok = new QPushButton(QStringLiteral("&Ok"), this);
     cmdok->setObjectName(QStringLiteral("cmdok"));
-    cmdok->setGeometry(TwipsRect(210, 2580, 1110, 315));
+    cmdok->setGeometry(tw.rect(210, 2580, 1110, 315));
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(TwipsRect(1365, 2580, 1110, 315));
+    cmdCancel->setGeometry(tw.rect(1365, 2580, 1110, 315));
 
     setTabOrder(picMonth, cmdok);
     setTabOrder(cmdok, cmdCancel);
@@ -100,6 +117,8 @@ bool frmCalendar::GetDate(QDate& userdate, const std::optional<QString>& Title) 
     if (Title)
         setWindowTitle(*Title);
     m_accepted = false;
+    // The theme may have changed since the picker was made.
+    SetFixedTextColour(lbllongdate, kLongDateBlue, QPalette::Link);
     showMonth();
     picMonth->setFocus();
     exec();
@@ -140,11 +159,22 @@ bool frmCalendar::RefusePastDate() {
 }
 
 void frmCalendar::showLongDate() {
-    lbllongdate->setText(m_dates.longDate(m_currentDate));
+    const QString longDate = m_dates.longDate(m_currentDate);
+    lbllongdate->setText(longDate);
+    // Wrapped lines round up at some densities: the label takes the room above the buttons.
+    const int needed = lbllongdate->heightForWidth(lbllongdate->width());
+    if (needed > lbllongdate->height())
+        lbllongdate->resize(lbllongdate->width(), needed);
+    // The grid is named after the selected day: a screen reader says each move.
+    picMonth->setAccessibleName(longDate);
 }
 
 void frmCalendar::showMonth() {
-    lblMonth->setText(m_dates.monthYear(m_currentDate));
+    const QString heading = m_dates.monthYear(m_currentDate);
+    // A long month name in a wide font would run under the arrows beside it.
+    lblMonth->setFont(FontToFit(ClassicFont(kClassicPointSize, true), heading,
+                                lblMonth->contentsRect().width(), lblMonth));
+    lblMonth->setText(heading);
     showLongDate();
     m_monthPending = true;
     picMonth->update();

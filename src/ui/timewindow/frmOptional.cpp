@@ -51,30 +51,34 @@ frmOptional::frmOptional(const Clock& clock, Dialogs& dialogs, const DateText& d
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_clock(clock), m_dialogs(dialogs), m_dates(dates), m_link(std::move(link)) {
+    const Twips tw = Twips::of(this);
     setObjectName(QStringLiteral("frmOptional"));
     setWindowTitle(QStringLiteral("Optional settings"));
     setWindowIcon(ProgramIcon());
     setFont(ClassicFont(kClassicPointSize));
-    setFixedSize(TwipsSize(3420, 1650));
+    setFixedSize(tw.size(3420, 1650));
     setModal(true);
 
     Label3 = label(QStringLiteral("Show me my message:"), QStringLiteral("Label3"),
-                   TwipsRect(240, 210, 2955, 255), this);
+                   tw.rect(240, 210, 2955, 255), this);
     Label1 = label(QStringLiteral("Between"), QStringLiteral("Label1"),
-                   TwipsRect(240, 660, 1245, 210), this);
+                   tw.rect(240, 660, 1245, 210), this);
     cboTIMES =
-        timeList(StartTimeList(), QStringLiteral("cboTIMES"), TwipsRect(1005, 600, 840, 315), this);
-    Label2 = label(QStringLiteral("and"), QStringLiteral("Label2"), TwipsRect(1905, 660, 270, 195),
-                   this);
+        timeList(StartTimeList(), QStringLiteral("cboTIMES"), tw.rect(1005, 600, 840, 315), this);
+    Label2 =
+        label(QStringLiteral("and"), QStringLiteral("Label2"), tw.rect(1905, 660, 270, 195), this);
     cboTIMES2 =
-        timeList(EndTimeList(), QStringLiteral("cboTIMES2"), TwipsRect(2295, 600, 840, 315), this);
+        timeList(EndTimeList(), QStringLiteral("cboTIMES2"), tw.rect(2295, 600, 840, 315), this);
     cmdTIMEOK = new QPushButton(QStringLiteral("&Include"), this);
     cmdTIMEOK->setObjectName(QStringLiteral("cmdTIMEOK"));
-    cmdTIMEOK->setGeometry(TwipsRect(240, 1050, 1410, 315));
+    cmdTIMEOK->setGeometry(tw.rect(240, 1050, 1410, 315));
     cmdNevermind = new QPushButton(QStringLiteral("&Never mind"), this);
     cmdNevermind->setObjectName(QStringLiteral("cmdNevermind"));
-    cmdNevermind->setGeometry(TwipsRect(1725, 1050, 1410, 315));
+    cmdNevermind->setGeometry(tw.rect(1725, 1050, 1410, 315));
 
+    // A screen reader names each list after the words before it.
+    Label1->setBuddy(cboTIMES);
+    Label2->setBuddy(cboTIMES2);
     fitToFont();
     setTabOrder(cboTIMES, cboTIMES2);
     setTabOrder(cboTIMES2, cmdTIMEOK);
@@ -88,6 +92,7 @@ frmOptional::frmOptional(const Clock& clock, Dialogs& dialogs, const DateText& d
 }
 
 void frmOptional::fitToFont() {
+    const Twips tw = Twips::of(this);
     // The measures were made for a narrower font than most systems have: where a list cannot
     // show its times, the row widens and the window and its buttons follow it, keeping the
     // right edges aligned.
@@ -95,12 +100,12 @@ void frmOptional::fitToFont() {
         std::max({cboTIMES->width(), cboTIMES->sizeHint().width(), cboTIMES2->sizeHint().width()});
     const int right = cboTIMES2->geometry().right();
     const int startX =
-        std::max(cboTIMES->x(), Label1->x() + Label1->sizeHint().width() + TwipsToPixels(60));
+        std::max(cboTIMES->x(), Label1->x() + Label1->sizeHint().width() + tw.toPixels(60));
     cboTIMES->setGeometry(startX, cboTIMES->y(), listWidth, cboTIMES->height());
-    Label2->move(std::max(Label2->x(), cboTIMES->geometry().right() + 1 + TwipsToPixels(60)),
+    Label2->move(std::max(Label2->x(), cboTIMES->geometry().right() + 1 + tw.toPixels(60)),
                  Label2->y());
     cboTIMES2->setGeometry(
-        std::max(cboTIMES2->x(), Label2->x() + Label2->sizeHint().width() + TwipsToPixels(120)),
+        std::max(cboTIMES2->x(), Label2->x() + Label2->sizeHint().width() + tw.toPixels(120)),
         cboTIMES2->y(), listWidth, cboTIMES2->height());
     const int newRight = cboTIMES2->geometry().right();
     if (newRight <= right)

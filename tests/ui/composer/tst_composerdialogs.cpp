@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -43,6 +44,15 @@ void activate(QWidget& w) {
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
 }
+
+// Stands in for the browser.
+class LinkCatcher : public QObject {
+    Q_OBJECT
+public:
+    int opened = 0;
+public slots:
+    void open(const QUrl&) { ++opened; }
+};
 
 } // namespace
 
@@ -130,6 +140,31 @@ private slots:
         w.menuAbout_Click();
         QVERIFY(visibleWhileOpen);
         QVERIFY(!f.realDialogs->AboutVisible());
+    }
+
+    // Following the link minimises the composer when it is in sight; a hidden one stays hidden.
+    void aboutLink_data() {
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("composer shown") << true;
+        QTest::newRow("composer hidden") << false;
+    }
+    void aboutLink() {
+        QFETCH(bool, shown);
+        ComposerFixture f;
+        f.useRealDialogs();
+        frmmain& w = f.load();
+        if (shown)
+            activate(w);
+        LinkCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+        whenModal(QStringLiteral("frmabout"), [&](QWidget& d) {
+            QTest::mouseClick(d.findChild<QLabel*>(QStringLiteral("lblurl")), Qt::LeftButton);
+        });
+        f.realDialogs->ShowAbout();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(catcher.opened, 1);
+        QCOMPARE(w.isVisible(), shown);
+        QCOMPARE(w.isMinimized(), shown);
     }
 
     // Closing the program with the picker open closes the picker too.

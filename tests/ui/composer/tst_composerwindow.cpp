@@ -4,6 +4,8 @@
 #include "SelectActiveText.h"
 #include "UpDown.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -204,6 +206,114 @@ private slots:
         w.cmdReset->setFocus();
         SelectActiveText(&w);
         QVERIFY(f.dialogs.boxes.isEmpty());
+    }
+
+    // A click into the placeholder selects all of it, so typing replaces it; a typed text is not
+    // selected by a click or by Tab; what a routine selected outlives the window losing and
+    // regaining the focus (a box closing under a window manager).
+    void selectionFollowsTheUser_data() {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("description") << "txtMessageName";
+        QTest::newRow("text") << "txtmessage";
+    }
+    void selectionFollowsTheUser() {
+        QFETCH(QString, box);
+        ComposerFixture f;
+        frmmain& w = f.load();
+        activate(w);
+        w.showPlaceholder();
+        w.cmdcalendar->setFocus();
+        auto* field = w.findChild<QWidget*>(box);
+        auto* plain = qobject_cast<MessageTextEdit*>(field);
+        QWidget* surface = plain ? plain->viewport() : field;
+        const auto selected = [&] {
+            return plain ? plain->textCursor().selectedText()
+                         : static_cast<QLineEdit*>(field)->selectedText();
+        };
+        const auto text = [&] {
+            return plain ? plain->toPlainText() : static_cast<QLineEdit*>(field)->text();
+        };
+        const QPoint inside(surface->width() / 2, 8);
+
+        QTest::mouseClick(surface, Qt::LeftButton, {}, inside);
+        QCOMPARE(selected(), QStringLiteral("Alter this..."));
+        QTest::keyClicks(field, QStringLiteral("Dentist"));
+        QCOMPARE(text(), QStringLiteral("Dentist"));
+
+        w.cmdcalendar->setFocus(Qt::TabFocusReason);
+        QTest::mouseClick(surface, Qt::LeftButton, {}, inside);
+        QCOMPARE(selected(), QString());
+        w.cmdcalendar->setFocus(Qt::TabFocusReason);
+        field->setFocus(Qt::BacktabFocusReason);
+        QCOMPARE(selected(), QString());
+
+        SelectActiveText(&w);
+        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(field, &away);
+        QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(field, &back);
+        QCOMPARE(selected(), QStringLiteral("Dentist"));
+    }
+
+    // Enter presses the focused button, as Space does.
+    void enterPressesTheFocusedButton() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        activate(w);
+        w.cmdcalendar->setFocus();
+        QTest::keyClick(w.cmdcalendar, Qt::Key_Return);
+        QTest::keyClick(w.cmdcalendar, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.composerDialogs.getDateCalls.size(), 2);
+        w.cmdHide->setFocus();
+        QTest::keyClick(w.cmdHide, Qt::Key_Return);
+        QVERIFY(!w.isVisible());
+    }
+
+    // The days box reads as read-only; the spin control is one control with a value, not two
+    // nameless arrow buttons.
+    void accessibleStates() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(w.txtDaysprior);
+        QVERIFY(box->state().readOnly);
+        QVERIFY(!box->state().editable);
+        QAccessibleInterface* spin = QAccessible::queryAccessibleInterface(w.UpDownprior);
+        QCOMPARE(spin->childCount(), 0);
+        QVERIFY(spin->valueInterface());
+        w.UpDownprior->stepBy(1);
+        QCOMPARE(spin->valueInterface()->currentValue().toInt(), 1);
+        QCOMPARE(spin->text(QAccessible::Value), QStringLiteral("1"));
+        QCOMPARE(spin->valueInterface()->maximumValue().toInt(), 99);
+        spin->valueInterface()->setCurrentValue(5);
+        QCOMPARE(box->textInterface()->text(0, 1), QStringLiteral("5"));
+    }
+
+    // Black and navy are for a light face; a dark theme gets its own text and link colours.
+    void darkPalette() {
+        ComposerFixture f;
+        frmmain& w = f.load();
+        const QPalette light = QApplication::palette();
+        QPalette dark = light;
+        dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+        dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+        dark.setColor(QPalette::Link, QColor(0x80, 0xb0, 0xff));
+        const auto colours = [&] {
+            return QList<QColor>{w.lblchoosendate->palette().color(QPalette::WindowText),
+                                 w.lblDaysprior->palette().color(QPalette::WindowText)};
+        };
+        QApplication::setPalette(dark);
+        QCoreApplication::processEvents();
+        QCOMPARE(colours(), QList<QColor>({QColor(0xee, 0xee, 0xee), QColor(0xee, 0xee, 0xee)}));
+        w.UpDownprior->stepBy(1);
+        QCOMPARE(colours(), QList<QColor>({QColor(0xee, 0xee, 0xee), QColor(0x80, 0xb0, 0xff)}));
+        // A link colour as dark as the face would be no better than navy.
+        dark.setColor(QPalette::Link, QColor(0x10, 0x10, 0x40));
+        QApplication::setPalette(dark);
+        QCoreApplication::processEvents();
+        QCOMPARE(colours(), QList<QColor>({QColor(0xee, 0xee, 0xee), QColor(0xee, 0xee, 0xee)}));
+        QApplication::setPalette(light);
+        QCoreApplication::processEvents();
+        QCOMPARE(colours(), QList<QColor>({QColor(Qt::black), QColor(0, 0, 128)}));
     }
 
     void spinControl() {

@@ -79,13 +79,36 @@ private slots:
     void positionRestoredAfterClose() {
         ComposerFixture f;
         frmmain& w = f.load();
-        w.move(TwipsToPixels(2925), TwipsToPixels(1080));
+        w.move(Twips().toPixels(2925), Twips().toPixels(1080));
         w.close();
         QCOMPARE(f.setting(QStringLiteral("Top")), QStringLiteral("1080"));
         QCOMPARE(f.setting(QStringLiteral("Left")), QStringLiteral("2925"));
         QCOMPARE(f.setting(QStringLiteral("Startup")), QStringLiteral("True"));
         QCOMPARE(f.setting(QStringLiteral("ComboItem")), QStringLiteral("-1"));
         QCOMPARE(f.restart().pos(), QPoint(195, 72));
+    }
+
+    // Twips become pixels through the screen's logical dots per inch, halves away from zero.
+    void twips_data() {
+        QTest::addColumn<qreal>("dpi");
+        QTest::addColumn<int>("twips");
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<int>("backToTwips");
+        QTest::newRow("96 dpi") << 96.0 << 2925 << 195 << 2925;
+        QTest::newRow("96 dpi, above half") << 96.0 << 8 << 1 << 15;
+        QTest::newRow("96 dpi, negative") << 96.0 << -8 << -1 << -15;
+        QTest::newRow("144 dpi, a half") << 144.0 << 195 << 20 << 200;
+        QTest::newRow("192 dpi") << 192.0 << 270 << 36 << 270;
+        QTest::newRow("no dpi reported") << 0.0 << 2925 << 195 << 2925;
+    }
+    void twips() {
+        QFETCH(qreal, dpi);
+        QFETCH(int, twips);
+        QFETCH(int, pixels);
+        QFETCH(int, backToTwips);
+        const Twips tw(dpi);
+        QCOMPARE(tw.toPixels(twips), pixels);
+        QCOMPARE(tw.fromPixels(pixels), backToTwips);
     }
 
     void savedPosition_data() {
@@ -102,9 +125,18 @@ private slots:
         QTest::newRow("negative left") << "True"
                                        << "1080"
                                        << "-15" << QPoint(-1, -1);
-        QTest::newRow("beyond the screen") << "True"
-                                           << "1080"
-                                           << "30000" << QPoint(2000, 72);
+        // Partly beyond an edge the window can be dragged back: it stays. Wholly off every
+        // screen (a monitor unplugged, another scale) it could not: centred.
+        QTest::newRow("partly beyond the screen") << "True"
+                                                  << "11985"
+                                                  << "11985" << QPoint(799, 799);
+        QTest::newRow("wholly beyond the right edge") << "True"
+                                                      << "1080"
+                                                      << "30000" << QPoint(-1, -1);
+        // The offscreen screen is 800 by 800: a top edge at 800 pixels lies just below it.
+        QTest::newRow("wholly below the screen") << "True"
+                                                 << "12000"
+                                                 << "2925" << QPoint(-1, -1);
         QTest::newRow("no Startup") << "Error"
                                     << "1080"
                                     << "2925" << QPoint(-1, -1);
@@ -128,7 +160,7 @@ private slots:
                                                    << "491520" << QPoint(0, 72);
         QTest::newRow("left at the farthest edge") << "True"
                                                    << "1080"
-                                                   << "491505" << QPoint(32767, 72);
+                                                   << "491505" << QPoint(-1, -1);
     }
     void savedPosition() {
         QFETCH(QString, startup);
@@ -340,7 +372,7 @@ private slots:
         f.registry->WriteStringValue(kSettingsKey, QStringLiteral("ComboItem"),
                                      QStringLiteral("0"));
         w.show();
-        w.move(TwipsToPixels(1500), TwipsToPixels(900));
+        w.move(Twips().toPixels(1500), Twips().toPixels(900));
         const QPoint before = w.pos();
         w.cboSavedmessages->setCurrentIndex(1);
         w.txtMessageName->setText(QStringLiteral("typed meanwhile"));
