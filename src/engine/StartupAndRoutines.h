@@ -76,6 +76,10 @@ public:
     void ShowDueTimedMessages(); // TimerMessage_Timer
     void DeleteTimerFile();
     void RebuildTimerFile();
+    // A registration moves lastTimerCheck to now, and a rescan keeps only windows still ahead:
+    // either would drop unseen an entry that came due since the last tick. A save or a delete
+    // (outside a tick or a pass) first shows those, as that tick would have.
+    void ShowTimedMessagesDueSinceTick();
     QString TimerFilePath() const { return m_programFolder + QStringLiteral("Timerfile"); }
 
     // --- days -----------------------------------------------------------------------------

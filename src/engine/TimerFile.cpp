@@ -272,7 +272,13 @@ void StartupAndRoutines::ShowDueTimedMessages() {
     m_lastTimerCheckReading = reading;
 }
 
+void StartupAndRoutines::ShowTimedMessagesDueSinceTick() {
+    if (!m_inTimedTick && !m_passRunning && !m_ended)
+        ShowDueTimedMessages();
+}
+
 void StartupAndRoutines::RebuildTimerFile() {
+    ShowTimedMessagesDueSinceTick();
     try {
         scanMessageFiles([this](const QString&) {
             if (currentMessageDays().firstOrFinal())

@@ -86,8 +86,11 @@ void frmmain::cmdSaveMessage_Click() {
         cboSavedmessages->addItem(description);
         cboSavedmessages->setCurrentIndex(cboSavedmessages->count() - 1);
 
-        if (DueOrFirstDayIsToday(record, today, m_engine.dates()))
+        if (DueOrFirstDayIsToday(record, today, m_engine.dates())) {
+            m_engine.ShowTimedMessagesDueSinceTick();
+            m_engine.CurrentMessage = record;
             m_engine.CheckTime();
+        }
         cmdEdit->setEnabled(true);
         cmdDelete->setEnabled(true);
         cmdSaveMessage->setEnabled(false);

@@ -127,6 +127,9 @@ void ComposerFixture::deliver(Delivery what) {
         clock.set(clock.today(), timedTickTime);
         w.TimerMessage_Timer();
         break;
+    case Delivery::TimePasses:
+        clock.set(clock.today(), timedTickTime);
+        break;
     case Delivery::NewDayTick:
         clock.set(clock.today().addDays(1), QTime(0, 1));
         engine->newDayTicks = 30;

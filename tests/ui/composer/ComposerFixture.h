@@ -42,6 +42,7 @@ private:
 // What a real event loop could deliver while a box or dialog of the program is open.
 enum class Delivery {
     TimedTick,    // TimerMessage, the clock moved past the timed entry of the day
+    TimePasses,   // the clock moves past that entry, and no tick comes before the box closes
     NewDayTick,   // TimerNewDay's 31st tick, the clock moved past midnight
     ShowSettings, // the tray's "&Show Settings" (or the icon's double-click)
     Status,       // "S&tatus"

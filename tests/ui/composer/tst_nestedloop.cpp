@@ -125,7 +125,8 @@ QList<Scenario> scenarios() {
          "Optional settings",
          {},
          [](Run& r) {
-             r.f.compose("Fresh", "Fresh text", 3);
+             // Due today: its window is registered beside the entry that falls due meanwhile.
+             r.f.compose("Fresh", "Fresh text", 0);
              r.timeDialog(false);
              r.save();
          },
@@ -187,7 +188,8 @@ QList<Scenario> scenarios() {
     };
 }
 
-const QStringList kDeliveries{"timed tick", "new day", "show settings", "status", "about", "exit"};
+const QStringList kDeliveries{"timed tick", "time passes", "new day", "show settings",
+                              "status",     "about",       "exit"};
 
 } // namespace
 
@@ -258,7 +260,9 @@ private slots:
             // meanwhile comes now.
             f.clock.set(
                 std::max(f.clock.now().addSecs(60), QDateTime(QDate(2026, 12, 7), QTime(10, 6))));
-            f.window->TimerMessage_Timer();
+            // A timer switched off never ticks.
+            if (f.window->TimerMessage.isActive())
+                f.window->TimerMessage_Timer();
             f.window->TimerNewDay_Timer();
             if (s.saves)
                 expected[run.savedAs + ".tvr"] = run.savedBytes;
