@@ -12,7 +12,7 @@ wait_tray_icon >/dev/null
 sleep 0.5
 tray_click activate
 composer=$(wait_window Tavrel)
-wait_for 10 atspi pos Tavrel text 2 || fail "the composer cannot be read"
+wait_for 30 atspi pos Tavrel text 2 || fail "the composer cannot be read"
 read -r x y < <(atspi pos Tavrel text 2)
 xdotool mousemove "$x" "$y" click 1
 xdotool key ctrl+a
