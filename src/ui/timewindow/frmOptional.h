@@ -62,11 +62,13 @@ public:
     // that format could not be read back as the same time.
     static QString TimeStoreText(const DateText& dates, QTime time);
 
+    // "&Include" and "&Never mind".
+    void cmdTIMEOK_Click();
+    void cmdNevermind_Click();
+
 private:
     void fitToFont();
     void Form_Load(const QString& programFolder, MessageRecord& CurrentMessage);
-    void cmdTIMEOK_Click();
-    void cmdNevermind_Click();
     void refuse(const QString& text);
 
     const Clock& m_clock;

@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
-#include <QPushButton>
 #include <QTest>
 
 using namespace tavrel;
@@ -74,8 +73,9 @@ struct Run {
                 auto* second = dialog.findChild<QComboBox*>(QStringLiteral("cboTIMES2"));
                 first->setCurrentIndex(first->findText(from));
                 second->setCurrentIndex(second->findText(to));
-                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdTIMEOK")),
-                                  Qt::LeftButton);
+                // The handler itself: the program's end, thrown from inside the refusal, must
+                // not unwind through the toolkit's event delivery.
+                dialog.cmdTIMEOK_Click();
             };
             if (refusedFirst)
                 choose(QStringLiteral("15:00"), QStringLiteral("14:00"));
