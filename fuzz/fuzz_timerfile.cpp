@@ -19,6 +19,7 @@ namespace {
 
 struct NoClock final : Clock {
     QDateTime now() const override { return QDateTime(QDate(2026, 12, 7), QTime(10, 0)); }
+    qint64 elapsedMSecs() const override { return 0; }
 };
 struct NoDialogs final : Dialogs {
     int messageBox(const QString&, const QString&, uint32_t) override { return IDOK; }
