@@ -14,6 +14,9 @@ class QPushButton;
 
 namespace tavrel {
 
+// The time stores without a window.
+inline const QString kNoTime = QStringLiteral("00:00");
+
 class ComposerDialogs;
 class ComposerLineEdit;
 class MessageTextEdit;
@@ -122,8 +125,8 @@ public:
 
     // Value stores the user never sees.
     QString lblchoosenpriordate = QStringLiteral("lblchoosenpriordate");
-    QString lblHIDDENstart = QStringLiteral("00:00");
-    QString lblHIDDENeinde = QStringLiteral("00:00");
+    QString lblHIDDENstart = kNoTime;
+    QString lblHIDDENeinde = kNoTime;
     QString lblHIDDENdateTODAY;
 
     QTimer TimerMessage;

@@ -24,7 +24,6 @@ namespace tavrel {
 namespace {
 
 const QString kExtension = QStringLiteral(".tvr");
-const QString kNoTime = QStringLiteral("00:00");
 
 struct TimeStores {
     QString start = kNoTime;

@@ -16,12 +16,6 @@
 
 namespace tavrel {
 
-namespace {
-
-const QString kNoTime = QStringLiteral("00:00");
-
-} // namespace
-
 void frmmain::actionPrior() {
     try {
         m_engine.CurrentMessage.daysPrior = txtDaysprior->text();

@@ -101,6 +101,13 @@ QList<Scenario> scenarios() {
             r.save();
         };
     };
+    const auto windowAndSave = [](int due, bool refusedFirst) {
+        return [=](Run& r) {
+            r.f.compose("Fresh", "Fresh text", due);
+            r.timeDialog(refusedFirst);
+            r.save();
+        };
+    };
     const auto status = QStringLiteral("Status for 07/12/2026");
     return {
         {"no description", "Be poetic...", {}, composeAndSave("", "Some text", 3)},
@@ -121,25 +128,9 @@ QList<Scenario> scenarios() {
              r.deleted = true;
              r.w().cmdDelete_Click();
          }},
-        {"time dialog",
-         "Optional settings",
-         {},
-         [](Run& r) {
-             // Due today: its window is registered beside the entry that falls due meanwhile.
-             r.f.compose("Fresh", "Fresh text", 0);
-             r.timeDialog(false);
-             r.save();
-         },
-         true},
-        {"time dialog refusal",
-         "Tempus Fugit",
-         {},
-         [](Run& r) {
-             r.f.compose("Fresh", "Fresh text", 3);
-             r.timeDialog(true);
-             r.save();
-         },
-         true},
+        // Due today: its window is registered beside the entry that falls due meanwhile.
+        {"time dialog", "Optional settings", {}, windowAndSave(0, false), true},
+        {"time dialog refusal", "Tempus Fugit", {}, windowAndSave(3, true), true},
         {"date picker",
          "Pick a date",
          {},
