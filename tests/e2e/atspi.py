@@ -109,6 +109,9 @@ def pos(title, role, n):
     if len(found) < n:
         return 1
     e = found[n - 1].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    # A window just mapped may report its controls before the window manager has placed it.
+    if e.x < 0 or e.y < 0 or e.width <= 0:
+        return 1
     print(e.x + e.width // 2, e.y + e.height // 2)
     return 0
 
