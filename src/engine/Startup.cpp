@@ -26,10 +26,21 @@ StartupAndRoutines::MainResult StartupAndRoutines::Main(bool anotherCopyRunning)
         return MainResult::Ended;
     }
 
-    const FlagScope pass(m_passRunning);
-    m_passStart = {m_clock.timeOfDay(), readClock()};
-    m_passDay = m_clock.today();
-    m_lastNewDayTick = m_passStart.reading;
+    {
+        const HoldScope pass(m_holds);
+        m_passDay = m_clock.today();
+        m_lastNewDayTick = readClock();
+        runMainPass();
+        m_passDay = QDate();
+    }
+    if (m_ended || !mainWindowLoaded())
+        return MainResult::Ended;
+    // What came due while the pass's boxes were open comes up now.
+    ShowTimedMessagesDueSinceTick();
+    return MainResult::Running;
+}
+
+void StartupAndRoutines::runMainPass() {
     try {
         const bool any = scanMessageFiles([this](const QString& name) {
             const QString description = name.left(name.size() - 4);
@@ -38,20 +49,17 @@ StartupAndRoutines::MainResult StartupAndRoutines::Main(bool anotherCopyRunning)
             const MessageDays days = currentMessageDays();
             if (days.firstOrFinal() ||
                 (days.today <= days.finalDate && days.today >= days.priorDate))
-                showOrRegisterCurrent();
+                showOrRegisterCurrent(name);
 
             if (days.today.daysTo(days.finalDate) < -31)
                 AppendTempLine(m_programFolder,
                                TempLineText(CurrentMessage.priorDate, description));
         });
-        if (!any)
-            return MainResult::Running;
-        olderMessages();
+        if (any)
+            olderMessages();
     } catch (const ProgramError& error) {
-        if (reportScanFailure(error))
-            return MainResult::Ended;
+        reportScanFailure(error);
     }
-    return mainWindowLoaded() ? MainResult::Running : MainResult::Ended;
 }
 
 void StartupAndRoutines::olderMessages() {

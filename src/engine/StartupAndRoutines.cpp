@@ -41,11 +41,15 @@ QDate StartupAndRoutines::readDate(const QString& text) const {
     return m_dates.parseDate(text);
 }
 
+QDate StartupAndRoutines::judgedDay() const {
+    return m_passDay.isValid() ? m_passDay : m_clock.today();
+}
+
 StartupAndRoutines::MessageDays StartupAndRoutines::currentMessageDays() const {
     MessageDays days;
     days.finalDate = readDate(CurrentMessage.finalDate);
     days.priorDate = readDate(CurrentMessage.priorDate);
-    days.today = m_passRunning ? m_passDay : m_clock.today();
+    days.today = judgedDay();
     return days;
 }
 
@@ -57,7 +61,12 @@ bool StartupAndRoutines::scanMessageFiles(const std::function<void(const QString
         showNoMessagesWindow();
         return false;
     }
+    struct CurrentFile {
+        QString& file;
+        ~CurrentFile() { file.clear(); }
+    } current{m_currentFile};
     for (const QString& name : names) {
+        m_currentFile = name;
         ReadMessageFile(name, CurrentMessage);
         visit(name);
     }
@@ -65,7 +74,10 @@ bool StartupAndRoutines::scanMessageFiles(const std::function<void(const QString
 }
 
 void StartupAndRoutines::ShowDueMessageBox() {
-    const MessageRecord& message = CurrentMessage;
+    showDueMessageBox(CurrentMessage);
+}
+
+void StartupAndRoutines::showDueMessageBox(const MessageRecord& message) {
     m_dialogs.reminderBox(
         message.messageText + kCrLf + kCrLf + QStringLiteral("[ Final message: ") +
             message.finalDate + QStringLiteral(" ]"),

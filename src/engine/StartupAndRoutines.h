@@ -2,6 +2,7 @@
 
 #include "MainWindowPort.h"
 #include "MessageRecord.h"
+#include "ReminderLedger.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -68,6 +69,9 @@ public:
 
     // --- timed messages -------------------------------------------------------------------
     void CheckTime();
+    // CheckTime for CurrentMessage read from (or saved to) `file` in the program folder: what
+    // it registers is owed under that file's name.
+    void CheckTimeFor(const QString& file);
     void writeTimerTempfile();
     bool ReadTimerFile();
     // ReadTimerFile's reading of the file's bytes into timerEntries and timerEntryCount; throws
@@ -76,14 +80,16 @@ public:
     void ShowDueTimedMessages(); // TimerMessage_Timer
     void DeleteTimerFile();
     void RebuildTimerFile();
-    // A registration moves lastTimerCheck to now, and a rescan keeps only windows still ahead:
-    // either would drop unseen an entry that came due since the last tick. A save or a delete
-    // (outside a tick or a pass) first shows those, as that tick would have.
+    // Puts in front of the user, one box at a time, every reminder owed by now: a timed one
+    // whose window has begun, and those a day left behind unseen. Asks again after each box.
+    // Does nothing while a pass or a reminder's box is under way: that one asks when done.
     void ShowTimedMessagesDueSinceTick();
     QString TimerFilePath() const { return m_programFolder + QStringLiteral("Timerfile"); }
 
     // --- days -----------------------------------------------------------------------------
     void NewRoutine();
+    // Both work on a copy of CurrentMessage taken when they begin: what runs while their box is
+    // open (a tick, the tray reloading the composer) cannot change what they show.
     void PromptMissedMessage();
     void ShowDueMessageBox(); // the due-message box for CurrentMessage
     // TimerNewDay_Timer: counts ticks; on the 31st runs CheckforNewDay, and at once after a jump
@@ -102,6 +108,8 @@ public:
 
     // True once EndProgram has been called; the timer handlers do nothing from then on.
     bool programEnded() const { return m_ended; }
+    // Today's reminders and what was presented of them.
+    const ReminderLedger& ledger() const { return m_ledger; }
 
 private:
     struct ClockReading {
@@ -111,12 +119,6 @@ private:
     };
     ClockReading readClock() const;
     static bool jumpedBetween(const ClockReading& from, const ClockReading& to);
-    // The registered message behind a timer entry, when this program wrote it.
-    std::optional<MessageRecord> registeredFor(const TimerEntry& entry) const;
-    // A timer table of another day is never shown from. Entries of an earlier day still ahead
-    // at the last check passed unseen (asleep across midnight) and are offered as missed; a
-    // table of a later day (the clock set back) is dropped. Deletes the timer file.
-    void dropTableOfAnotherDay(QDate today);
 
     // The failure table shared by Main and RebuildTimerFile. Returns true when the program ends.
     bool reportScanFailure(const ProgramError& error);
@@ -131,8 +133,25 @@ private:
         bool firstOrFinal() const { return finalDate == today || priorDate == today; }
     };
     MessageDays currentMessageDays() const;
-    // Registers CurrentMessage's window, asks about a missed one, or shows it now.
-    void showOrRegisterCurrent();
+    // The day the rules judge by: a pass's own, otherwise today.
+    QDate judgedDay() const;
+    void runMainPass();
+    // Registers CurrentMessage's window, or presents it now: its box, or the missed question.
+    void showOrRegisterCurrent(const QString& file);
+    void showDueMessageBox(const MessageRecord& message);
+    // Once the day has changed: the other day's timer file goes, and each reminder an earlier
+    // day still owed is offered as missed (its whole window passed unseen).
+    void offerLeftBehind(QDate today);
+    // The box of a timed reminder whose window has begun, or its missed question once the
+    // window has closed; then the timer file is rebuilt.
+    void presentTimed(const ReminderLedger::Reminder& reminder);
+    // The timer file is the view of today's owed windows still ahead: registers again those
+    // the last scan did not (made due by a wider test, at start-up), so the timer ticks for
+    // them.
+    void registerOwedAhead();
+    // True while the reminder's message file still holds what it was made from; otherwise it
+    // is owed no more (deleted, or saved with another window) and is dropped.
+    bool stillHeld(const ReminderLedger::Reminder& reminder);
 
     const Clock& m_clock;
     Dialogs& m_dialogs;
@@ -144,27 +163,19 @@ private:
     MainWindowPort* m_window = nullptr;
 
     bool m_ended = false;
-    // Ticks keep arriving while a modal box is open. A TimerMessage tick during an earlier
-    // tick's box, and either timer's tick during the pass of Main or NewRoutine, does nothing.
-    bool m_inTimedTick = false;
-    bool m_passRunning = false;
-    // Registrations during a pass keep lastTimerCheck at the pass's start, so an entry whose
-    // start passes while one of the pass's boxes is open is still shown at the next tick.
-    struct PassStart {
-        QTime time;
-        ClockReading reading;
-    } m_passStart;
-    // Where the clock stood when lastTimerCheck was last set, and at the last counted tick of
-    // TimerNewDay: a jump since then is seen by comparing with the steady count.
-    ClockReading m_lastTimerCheckReading;
-    ClockReading m_lastNewDayTick;
-    // The timer file's lines as registered (unwrapped), and the day they were registered on;
-    // both cleared with the file. Entries carry neither end nor date, these do.
-    QList<MessageRecord> m_registered;
-    QDate m_timerDay;
+    ReminderLedger m_ledger;
+    // The message file CurrentMessage was read from, while CheckTime judges it.
+    QString m_currentFile;
+    // Held while a pass (Main, NewRoutine) or a reminder's box is under way. Ticks then do
+    // nothing: a second reminder box never stacks on the first, a rescan never runs under a
+    // pass's feet, and whoever holds it asks again for what is owed when done.
+    int m_holds = 0;
     // A pass judges every message by the day it started on: the rest of a pass that a box held
     // past midnight belongs to the old day, and the daily routine then runs for the new one.
     QDate m_passDay;
+    // Where the clock stood at the last counted tick of TimerNewDay: a jump since then is seen
+    // by comparing with the steady count.
+    ClockReading m_lastNewDayTick;
 };
 
 } // namespace tavrel

@@ -6,6 +6,7 @@
 #include "ProgramError.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace tavrel {
 
@@ -18,9 +19,13 @@ void StartupAndRoutines::ShowStatus() {
         const QByteArray bytes = file.readAll();
         file.close();
         parseTimerFile(bytes);
-        for (int i = 0; i < timerEntryCount && i < timerEntries.size(); ++i) {
+        // A tick inside one of the boxes may rebuild the table: the report goes on from what
+        // the file held when it was read.
+        const QList<TimerEntry> snapshot =
+            timerEntries.first(std::min<qsizetype>(timerEntryCount, timerEntries.size()));
+        for (const TimerEntry& entry : snapshot) {
             m_dialogs.messageBox(QStringLiteral("You have an upcoming message at:\r\n----- ") +
-                                     m_dates.timeText(timerEntries.at(i).time),
+                                     m_dates.timeText(entry.time),
                                  QStringLiteral("Status for ") + today, MB::ICONINFORMATION);
         }
     } catch (const ProgramError&) {

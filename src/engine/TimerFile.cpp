@@ -13,8 +13,10 @@
 #include "Sound.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <exception>
+#include <utility>
 
 namespace tavrel {
 
@@ -27,18 +29,6 @@ void writeTimerLine(const QString& path, const QByteArray& bytes, bool overwrite
         ReplaceFileAtomically(path, bytes);
     else
         AppendToFile(path, bytes);
-}
-
-// CheckTime's verdict on a window whose start has come: closed once its end minute is past.
-bool windowClosed(const MessageRecord& message, QTime now) {
-    try {
-        const QTime t = DateText::minuteCut(now);
-        const QTime start = DateText::minuteCut(DateText::parseTime(message.startTime));
-        const QTime end = DateText::minuteCut(DateText::parseTime(message.endTime));
-        return end < t && start != t;
-    } catch (const ProgramError&) {
-        return false;
-    }
 }
 
 } // namespace
@@ -55,37 +45,40 @@ bool StartupAndRoutines::jumpedBetween(const ClockReading& from, const ClockRead
 
 void StartupAndRoutines::CheckTime() {
     try {
-        const QTime now = DateText::minuteCut(m_clock.timeOfDay());
-        const QTime start = DateText::minuteCut(DateText::parseTime(CurrentMessage.startTime));
-        const QTime end = DateText::minuteCut(DateText::parseTime(CurrentMessage.endTime));
-        if (start == end) {
+        switch (JudgeWindow(CurrentMessage, m_clock.timeOfDay())) {
+        case WindowVerdict::NoWindow:
+        case WindowVerdict::Open:
             showNow = true;
             missedToday = false;
-            return;
-        }
-        // Later rules overwrite earlier ones; nothing is cleared first.
-        if (end < now) {
+            break;
+        case WindowVerdict::Missed:
             missedToday = true;
             showNow = false;
-        }
-        if (start > now) {
-            writeTimerTempfile();
+            break;
+        case WindowVerdict::Ahead:
+            // Once presented today, a window is not registered again (the clock set back).
+            if (!m_ledger.presented(judgedDay(), m_currentFile, CurrentMessage))
+                writeTimerTempfile();
             missedToday = false;
             showNow = false;
-        }
-        // The end minute still belongs to the window.
-        if (start < now && now <= end) {
-            missedToday = false;
-            showNow = true;
-        }
-        if (start == now) {
-            missedToday = false;
-            showNow = true;
+            break;
         }
     } catch (const ProgramError& error) {
         m_dialogs.messageBox(GenericErrorText(error, QStringLiteral("CheckTime")), kErrorTitle,
                              MB::OK);
     }
+}
+
+void StartupAndRoutines::CheckTimeFor(const QString& file) {
+    const QString before = m_currentFile;
+    m_currentFile = file;
+    try {
+        CheckTime();
+    } catch (...) {
+        m_currentFile = before;
+        throw;
+    }
+    m_currentFile = before;
 }
 
 void StartupAndRoutines::writeTimerTempfile() {
@@ -97,14 +90,9 @@ void StartupAndRoutines::writeTimerTempfile() {
                        EncodeFileText(CurrentMessage.startTime + QStringLiteral(", ") +
                                       CurrentMessage.messageText + QStringLiteral("\r\n")),
                        overwriteExisting);
-        if (overwriteExisting)
-            m_registered.clear();
-        m_registered.append(registered);
-        const QDateTime now = m_clock.now();
-        m_timerDay = now.date();
+        m_ledger.admit(judgedDay(), m_currentFile, registered);
         ReadTimerFile();
-        lastTimerCheck = m_passRunning ? m_passStart.time : now.time();
-        m_lastTimerCheckReading = m_passRunning ? m_passStart.reading : readClock();
+        lastTimerCheck = m_clock.timeOfDay();
         mainWindow().setTimerMessageEnabled(true);
         overwriteExisting = false;
     } catch (const ProgramError& error) {
@@ -141,151 +129,141 @@ bool StartupAndRoutines::ReadTimerFile() {
 }
 
 void StartupAndRoutines::DeleteTimerFile() {
-    m_registered.clear();
-    m_timerDay = QDate();
     if (DeleteIfExists(TimerFilePath()))
         mainWindow().setTimerMessageEnabled(false);
 }
 
-std::optional<MessageRecord> StartupAndRoutines::registeredFor(const TimerEntry& entry) const {
-    for (const MessageRecord& message : m_registered) {
-        try {
-            if (message.messageText == entry.text &&
-                DateText::parseTime(message.startTime) == entry.time)
-                return message;
-        } catch (const ProgramError&) {
-        }
-    }
-    return std::nullopt;
-}
-
-void StartupAndRoutines::dropTableOfAnotherDay(QDate today) {
-    QList<MessageRecord> passed;
-    if (m_timerDay < today) {
-        for (const MessageRecord& message : std::as_const(m_registered)) {
-            try {
-                if (DateText::parseTime(message.startTime) > lastTimerCheck)
-                    passed.append(message);
-            } catch (const ProgramError&) {
-            }
-        }
-    }
-    // Taken out before any box opens: a routine run inside the box finds nothing to offer
-    // again, and a table it builds for today is not deleted afterwards.
-    timerEntryCount = 0;
-    std::exception_ptr failure;
-    try {
-        DeleteTimerFile();
-    } catch (const ProgramError&) {
-        failure = std::current_exception();
-    }
-    for (const MessageRecord& message : std::as_const(passed)) {
-        if (m_ended)
-            break;
-        CurrentMessage = message;
-        PromptMissedMessage();
-    }
-    if (failure)
-        std::rethrow_exception(failure);
-}
-
 void StartupAndRoutines::ShowDueTimedMessages() {
-    // A tick during the box of an earlier tick would show the same entry again; a tick during
-    // a pass would rescan the folder under the pass's feet (the next tick catches up).
-    if (m_inTimedTick || m_passRunning || m_ended)
+    // A tick during a reminder's box or a pass does nothing: the box's routine asks again when
+    // it is done, and a rescan must not run under a pass's feet.
+    if (m_holds > 0 || m_ended)
         return;
-    const FlagScope tick(m_inTimedTick);
-
     const QDateTime now = m_clock.now();
-    const QTime tickTime = now.time();
-    const ClockReading reading = readClock();
-    if (m_timerDay.isValid() && m_timerDay != now.date()) {
-        try {
-            dropTableOfAnotherDay(now.date());
-        } catch (const std::exception&) {
-        }
-        lastTimerCheck = tickTime;
-        m_lastTimerCheckReading = reading;
-        return;
-    }
-    // After a jump of the clock an entry may have come due after its whole window passed
-    // unseen: it is offered as missed, as CheckTime would have it.
-    const bool jumped = jumpedBetween(m_lastTimerCheckReading, reading);
-
-    // The entries due now are taken before any is shown: the rebuild after each showing
-    // replaces the table and moves lastTimerCheck, which must not drop the others.
-    struct Due {
-        TimerEntry entry;
-        bool missed = false;
-        MessageRecord message; // the registered message, when missed
-    };
-    QList<Due> due;
-    for (int i = 0; i < timerEntryCount && i < timerEntries.size(); ++i) {
-        const TimerEntry& entry = timerEntries.at(i);
-        if (entry.time > lastTimerCheck && entry.time <= tickTime) {
-            Due item{entry, false, {}};
-            if (jumped) {
-                const std::optional<MessageRecord> message = registeredFor(entry);
-                if (message && windowClosed(*message, tickTime)) {
-                    item.missed = true;
-                    item.message = *message;
-                }
-            }
-            due.append(item);
+    // Lines no message of this run wrote come due by the file's own rule.
+    if (!m_ledger.holdsOtherDay(now.date())) {
+        for (int i = 0; i < timerEntryCount && i < timerEntries.size(); ++i) {
+            const TimerEntry& entry = timerEntries.at(i);
+            if (entry.time > lastTimerCheck && entry.time <= now.time())
+                m_ledger.admitLine(now.date(), entry.time, entry.text);
         }
     }
-
-    for (const Due& item : std::as_const(due)) {
-        if (m_ended)
-            break;
-        // Each step is skipped on failure and the tick goes on.
-        bool failed = false;
-        if (item.missed) {
-            try {
-                CurrentMessage = item.message;
-                PromptMissedMessage();
-            } catch (const std::exception&) {
-                failed = true;
-            }
-        } else {
-            try {
-                m_sound.PlaySoundCue(m_programFolder + QStringLiteral("Tavrel.wav"));
-            } catch (const std::exception&) {
-                failed = true;
-            }
-            try {
-                m_dialogs.reminderBox(item.entry.text, kProgramTitle,
-                                      MB::SETFOREGROUND | MB::RTLREADING);
-            } catch (const std::exception&) {
-                failed = true;
-            }
-        }
-        try {
-            RebuildTimerFile();
-        } catch (const std::exception&) {
-            failed = true;
-        }
-        if (failed)
-            m_dialogs.messageBox(QStringLiteral("Error showing message"), kProgramTitle, MB::OK);
-    }
-    lastTimerCheck = tickTime;
-    m_lastTimerCheckReading = reading;
+    ShowTimedMessagesDueSinceTick();
+    lastTimerCheck = now.time();
 }
 
 void StartupAndRoutines::ShowTimedMessagesDueSinceTick() {
-    if (!m_inTimedTick && !m_passRunning && !m_ended)
-        ShowDueTimedMessages();
+    if (m_holds > 0 || m_ended)
+        return;
+    const HoldScope presenting(m_holds);
+    while (!m_ended) {
+        const QDateTime now = m_clock.now();
+        try {
+            offerLeftBehind(now.date());
+        } catch (const std::exception&) {
+        }
+        const std::optional<ReminderLedger::Reminder> due =
+            m_ledger.takeDue(now.date(), now.time());
+        if (!due)
+            break;
+        presentTimed(*due);
+    }
+}
+
+void StartupAndRoutines::presentTimed(const ReminderLedger::Reminder& reminder) {
+    if (!stillHeld(reminder))
+        return;
+    // Each step is skipped on failure and the presentation goes on.
+    bool failed = false;
+    bool missed = false;
+    try {
+        missed = !reminder.file.isEmpty() &&
+                 JudgeWindow(reminder.record, m_clock.timeOfDay()) == WindowVerdict::Missed;
+    } catch (const std::exception&) {
+    }
+    if (missed) {
+        try {
+            CurrentMessage = reminder.record;
+            PromptMissedMessage();
+        } catch (const std::exception&) {
+            failed = true;
+        }
+    } else {
+        try {
+            m_sound.PlaySoundCue(m_programFolder + QStringLiteral("Tavrel.wav"));
+        } catch (const std::exception&) {
+            failed = true;
+        }
+        try {
+            m_dialogs.reminderBox(reminder.record.messageText, kProgramTitle,
+                                  MB::SETFOREGROUND | MB::RTLREADING);
+        } catch (const std::exception&) {
+            failed = true;
+        }
+    }
+    if (m_ended)
+        return;
+    try {
+        RebuildTimerFile();
+    } catch (const std::exception&) {
+        failed = true;
+    }
+    if (failed)
+        m_dialogs.messageBox(QStringLiteral("Error showing message"), kProgramTitle, MB::OK);
 }
 
 void StartupAndRoutines::RebuildTimerFile() {
-    ShowTimedMessagesDueSinceTick();
     try {
-        scanMessageFiles([this](const QString&) {
-            if (currentMessageDays().firstOrFinal())
-                CheckTime();
-        });
+        if (scanMessageFiles([this](const QString&) {
+                if (currentMessageDays().firstOrFinal())
+                    CheckTime();
+            }))
+            registerOwedAhead();
     } catch (const ProgramError& error) {
         reportScanFailure(error);
+    }
+}
+
+bool StartupAndRoutines::stillHeld(const ReminderLedger::Reminder& reminder) {
+    if (reminder.file.isEmpty())
+        return true;
+    MessageRecord onDisk;
+    try {
+        ReadMessageFile(m_programFolder + reminder.file, onDisk);
+    } catch (const ProgramError& error) {
+        // A file that went bad still owes its reminder: nothing is lost to a read error.
+        if (error.code() != FileNotFound)
+            return true;
+        onDisk = {};
+    }
+    if (onDisk == reminder.record)
+        return true;
+    m_ledger.forget(reminder);
+    return false;
+}
+
+void StartupAndRoutines::registerOwedAhead() {
+    const QDateTime now = m_clock.now();
+    const QTime minute = DateText::minuteCut(now.time());
+    QList<ReminderLedger::Reminder> ahead;
+    for (const ReminderLedger::Reminder& r : m_ledger.owed()) {
+        if (r.day == now.date() && r.start > minute && !r.file.isEmpty())
+            ahead.append(r);
+    }
+    const QList<TimerEntry> registered =
+        timerEntries.first(std::min<qsizetype>(timerEntryCount, timerEntries.size()));
+    const bool fileThere = FileExists(TimerFilePath());
+    for (const ReminderLedger::Reminder& r : std::as_const(ahead)) {
+        const bool listed =
+            fileThere &&
+            std::any_of(registered.cbegin(), registered.cend(), [&r](const TimerEntry& e) {
+                return DateText::minuteCut(e.time) == r.start && e.text == r.record.messageText;
+            });
+        if (listed || !stillHeld(r))
+            continue;
+        CurrentMessage = r.record;
+        const QString before = std::exchange(m_currentFile, r.file);
+        writeTimerTempfile();
+        m_currentFile = before;
     }
 }
 

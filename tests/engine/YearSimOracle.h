@@ -9,8 +9,10 @@
 #include <QDate>
 #include <QList>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QString>
 #include <QTime>
+#include <algorithm>
 #include <optional>
 
 namespace tavrel::test {
@@ -74,7 +76,8 @@ struct Message {
     QString text;
 };
 
-// The rules, written down once more without the engine.
+// The rules, written down once more without the engine. Each reminder is owed once a day,
+// keyed by its message: presented once (its box, or the missed question), never again that day.
 class Oracle {
 public:
     Oracle(const QList<Message>& messages, const DateText& dates)
@@ -84,6 +87,7 @@ public:
         QTime time;
         QString text;
         const Message* message = nullptr;
+        QDate day;
     };
 
     void startUp(const QDateTime& now) {
@@ -105,63 +109,66 @@ public:
                                  kCrLf + kCrLf + old.join(kCrLf) + kCrLf});
     }
 
-    void newDay(const QDateTime& now, qint64 mono) {
-        dropOtherDay(now.date()); // then the timer file is deleted
+    void newDay(const QDateTime& now) {
+        leaveOtherDays(now.date());
         const QDate today = now.date();
         for (const Message& m : m_messages) {
             if (m.finalDate == today || m.priorDate == today)
-                check(m, now, mono);
+                check(m, now);
         }
     }
 
-    void messageTick(const QDateTime& now, qint64 mono) {
+    // Every owed window that has begun comes up, earliest first; each is followed by a rebuild.
+    void messageTick(const QDateTime& now) {
+        leaveOtherDays(now.date());
         const QTime tick = now.time();
-        if (timerOn() && tableDay != now.date()) {
-            dropOtherDay(now.date());
-        } else {
-            // A window that closed while the clock jumped past it is offered as missed.
-            const bool jumped = lastJumpMono > lastCheckMono;
-            QList<Entry> due;
-            for (const Entry& e : entries) {
-                if (e.time > lastCheck && e.time <= tick)
-                    due.append(e);
-            }
-            for (const Entry& e : due) {
-                const QTime end = minute(e.message->end);
-                if (jumped && end < minute(tick) && minute(e.time) != minute(tick))
-                    missed(*e.message);
-                else
-                    expected.append({kProgramTitle, e.text});
-                rebuild(now, mono);
-            }
+        QList<Entry> due;
+        for (const Entry& e : entries) {
+            if (e.time <= tick)
+                due.append(e);
         }
-        lastCheck = tick;
-        lastCheckMono = mono;
+        std::stable_sort(due.begin(), due.end(), [this](const Entry& x, const Entry& y) {
+            return x.time != y.time ? x.time < y.time : index(x) < index(y);
+        });
+        for (const Entry& e : due) {
+            entries.removeIf([&e](const Entry& o) { return o.message == e.message; });
+            m_presented.insert(key(e.day, *e.message));
+            // A window that closed unseen (a long box, a sleep) is offered as missed.
+            if (minute(e.message->end) < minute(tick) && minute(e.time) != minute(tick))
+                missed(*e.message);
+            else
+                expected.append({kProgramTitle, e.text});
+            rebuild(now);
+        }
     }
 
     bool timerOn() const { return !entries.isEmpty(); }
 
     QList<Box> expected;
-    QList<Entry> entries;
-    QTime lastCheck{0, 0};
-    qint64 lastCheckMono = 0;
-    QDate tableDay;
-    // When the wall clock last jumped, on the steady count.
-    qint64 lastJumpMono = -1;
+    QList<Entry> entries; // owed windows not yet begun (or not yet looked at)
 
 private:
     static QTime minute(QTime t) { return QTime(t.hour(), t.minute()); }
+    static QString key(QDate day, const Message& m) {
+        return day.toString(Qt::ISODate) + m.description;
+    }
+    qsizetype index(const Entry& e) const { return e.message - m_messages.constData(); }
 
-    // The table is never shown from on another day. Entries of an earlier day still ahead at
-    // the last check were slept through: each is offered as missed.
-    void dropOtherDay(QDate today) {
-        if (tableDay < today) {
-            for (const Entry& e : entries) {
-                if (e.time > lastCheck)
-                    missed(*e.message);
+    // Another day's record is never shown from. Windows of an earlier day still owed were
+    // slept through: each is offered as missed. A later day's (clock set back) never came.
+    void leaveOtherDays(QDate today) {
+        QList<Entry> kept;
+        for (const Entry& e : std::as_const(entries)) {
+            if (e.day == today) {
+                kept.append(e);
+                continue;
             }
+            if (e.day < today)
+                missed(*e.message);
         }
-        entries.clear();
+        entries = kept;
+        m_presented.removeIf(
+            [&today](const QString& k) { return !k.startsWith(today.toString(Qt::ISODate)); });
     }
 
     void missed(const Message& m) {
@@ -172,24 +179,35 @@ private:
         showDue(m); // answered Yes
     }
 
-    void check(const Message& m, const QDateTime& now, qint64 mono = 0) {
+    void check(const Message& m, const QDateTime& now) {
+        const QDate today = now.date();
+        if (m_presented.contains(key(today, m)))
+            return;
         const QTime t = minute(now.time());
         if (!m.start) {
+            m_presented.insert(key(today, m));
             showDue(m);
             return;
         }
         const QTime start = minute(*m.start);
         const QTime end = minute(m.end);
         if (t < start) {
-            entries.append({*m.start, m.text, &m});
-            lastCheck = now.time();
-            lastCheckMono = mono;
-            tableDay = now.date();
+            registerEntry(m, today);
         } else if (t <= end) {
+            m_presented.insert(key(today, m));
             showDue(m);
         } else {
+            m_presented.insert(key(today, m));
             missed(m);
         }
+    }
+
+    void registerEntry(const Message& m, QDate today) {
+        for (const Entry& e : std::as_const(entries)) {
+            if (e.message == &m && e.day == today)
+                return;
+        }
+        entries.append({*m.start, m.text, &m, today});
     }
 
     void showDue(const Message& m) {
@@ -197,23 +215,23 @@ private:
                                         m_dates.shortDate(m.finalDate) + QStringLiteral(" ]")});
     }
 
-    // After a timed showing: the timer file again from the files, narrow due test.
-    void rebuild(const QDateTime& now, qint64 mono) {
-        entries.clear();
+    // After a timed showing: today's owed windows still ahead stay, and the files' (narrow
+    // due test) are registered; one presented today never again.
+    void rebuild(const QDateTime& now) {
         const QDate today = now.date();
         const QTime t = minute(now.time());
+        entries.removeIf(
+            [today, t](const Entry& e) { return e.day != today || minute(e.time) <= t; });
         for (const Message& m : m_messages) {
-            if ((m.finalDate == today || m.priorDate == today) && m.start && minute(*m.start) > t) {
-                entries.append({*m.start, m.text, &m});
-                lastCheck = now.time();
-                lastCheckMono = mono;
-                tableDay = today;
-            }
+            if ((m.finalDate == today || m.priorDate == today) && m.start && minute(*m.start) > t &&
+                !m_presented.contains(key(today, m)))
+                registerEntry(m, today);
         }
     }
 
     const QList<Message>& m_messages;
     const DateText& m_dates;
+    QSet<QString> m_presented; // day and description of every reminder presented
 };
 
 inline QList<Message> makeMessages(quint32 seed) {

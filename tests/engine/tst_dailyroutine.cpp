@@ -267,7 +267,8 @@ private slots:
         rig.due(QStringLiteral("Today"), 0, QStringLiteral("New day"));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(rig.engine.CheckforNewDay(rig.day(remembered)), runs);
-        QCOMPARE(rig.dialogs.boxes.size(), runs ? 3 : 0);
+        // The routine runs each time, but a day's reminder comes up once.
+        QCOMPARE(rig.dialogs.boxes.size(), runs ? 1 : 0);
     }
 
     void unreadableRememberedDate() {

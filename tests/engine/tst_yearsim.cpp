@@ -115,6 +115,7 @@ private slots:
         // The steady time of every box, to tell a message shown twice from one shown on two days.
         QList<qint64> boxMono(dialogs.boxes.size(), 0);
         qint64 lastNewDayMono = 0;
+        qint64 lastJumpMono = -1; // when the wall clock last jumped, on the steady count
 
         qint64 nextNewDay = kNewDayPeriodMs;
         qint64 nextMessage = window.timerOn ? kMessagePeriodMs : -1;
@@ -132,7 +133,7 @@ private slots:
                 // Asleep from the last tick (no tick meanwhile, the steady count stands still),
                 // or the clock set: either way only the wall clock moves.
                 wallOffset += jumps.takeFirst().shift;
-                oracle.lastJumpMono = mono;
+                lastJumpMono = mono;
             }
             clock.setReading(wall(), mono);
             ++ticks;
@@ -141,7 +142,7 @@ private slots:
                 QCOMPARE(window.timerOn, oracle.timerOn());
                 const qsizetype before = dialogs.boxes.size();
                 engine.ShowDueTimedMessages();
-                oracle.messageTick(clock.now(), mono);
+                oracle.messageTick(clock.now());
                 QVERIFY(compare("TimerMessage"));
                 // Nothing shown twice in one tick.
                 QSet<QString> seen;
@@ -155,12 +156,12 @@ private slots:
                 if (engine.TimerNewDay_Timer(lblHIDDENdateTODAY))
                     lblHIDDENdateTODAY = dates.shortDate(clock.today());
                 // A jump since the last tick brings the check forward.
-                const bool jumped = oracle.lastJumpMono > lastNewDayMono;
+                const bool jumped = lastJumpMono > lastNewDayMono;
                 lastNewDayMono = mono;
                 if (jumped || newDayTicks >= 30) {
                     newDayTicks = 0;
                     if (oracleDay != clock.today()) {
-                        oracle.newDay(clock.now(), mono);
+                        oracle.newDay(clock.now());
                         oracleDay = clock.today();
                     }
                 } else {

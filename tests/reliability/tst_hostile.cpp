@@ -47,8 +47,10 @@ private slots:
         QFETCH(QString, description);
         EngineRig rig(QTime(10, 0));
         const QStringList outsideBefore = rig.folder.escapedEntries();
-        const MessageRecord r{rig.day(0),          QStringLiteral("Hello"),
-                              QStringLiteral("0"), rig.day(0),
+        // Due today (its first day) and tomorrow (its final day): shown by both passes.
+        const QString finalDate = rig.day(1);
+        const MessageRecord r{finalDate,           QStringLiteral("Hello"),
+                              QStringLiteral("1"), rig.day(0),
                               kNoWindow,           kNoWindow};
         WriteMessageFile(rig.folder.path() + description + QStringLiteral(".tvr"), r);
         QCOMPARE(rig.folder.entries(), QStringList{description + QStringLiteral(".tvr")});
@@ -56,10 +58,11 @@ private slots:
 
         QCOMPARE(rig.engine.Main(false), StartupAndRoutines::MainResult::Running);
         QCOMPARE(rig.window.savedMessages, QStringList{description});
-        QCOMPARE(rig.texts(), QStringList{dueBoxText(QStringLiteral("Hello"), rig.day(0))});
+        QCOMPARE(rig.texts(), QStringList{dueBoxText(QStringLiteral("Hello"), finalDate)});
         rig.dialogs.boxes.clear();
+        rig.onDay(8);
         rig.engine.NewRoutine();
-        QCOMPARE(rig.texts(), QStringList{dueBoxText(QStringLiteral("Hello"), rig.day(0))});
+        QCOMPARE(rig.texts(), QStringList{dueBoxText(QStringLiteral("Hello"), finalDate)});
         QCOMPARE(rig.folder.escapedEntries(), outsideBefore);
     }
 
@@ -148,7 +151,10 @@ private slots:
     void notMessageFiles() {
         QFETCH(QString, kind);
         EngineRig rig(QTime(0, 20));
-        rig.due(QStringLiteral("Real"), 0, QStringLiteral("Hello"));
+        // Its first day today, its final day tomorrow: shown by both passes.
+        const QString finalDate = rig.day(1);
+        rig.message(QStringLiteral("Real"), finalDate, QStringLiteral("Hello"), QStringLiteral("1"),
+                    rig.day(0));
         const QString odd = rig.folder.file(QStringLiteral("Odd.tvr"));
         if (kind == QLatin1String("folder"))
             QVERIFY(QDir().mkdir(odd));
@@ -165,10 +171,12 @@ private slots:
 
         QCOMPARE(rig.engine.Main(false), StartupAndRoutines::MainResult::Running);
         QCOMPARE(rig.window.savedMessages, QStringList{QStringLiteral("Real")});
-        QCOMPARE(rig.texts(), QStringList{dueBoxText(QStringLiteral("Hello"), rig.day(0))});
+        QCOMPARE(rig.texts(), QStringList{dueBoxText(QStringLiteral("Hello"), finalDate)});
         rig.dialogs.boxes.clear();
-        QVERIFY(rig.engine.CheckforNewDay(rig.day(-1)));
-        QCOMPARE(rig.texts(), QStringList{dueBoxText(QStringLiteral("Hello"), rig.day(0))});
+        const QString remembered = rig.day(0);
+        rig.onDay(8);
+        QVERIFY(rig.engine.CheckforNewDay(remembered));
+        QCOMPARE(rig.texts(), QStringList{dueBoxText(QStringLiteral("Hello"), finalDate)});
         QCOMPARE(rig.ends, 0);
     }
 

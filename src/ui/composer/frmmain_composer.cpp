@@ -86,9 +86,8 @@ void frmmain::cmdSaveMessage_Click() {
         cboSavedmessages->setCurrentIndex(cboSavedmessages->count() - 1);
 
         if (DueOrFirstDayIsToday(record, today, m_engine.dates())) {
-            m_engine.ShowTimedMessagesDueSinceTick();
             m_engine.CurrentMessage = record;
-            m_engine.CheckTime();
+            m_engine.CheckTimeFor(description + kExtension);
         }
         cmdEdit->setEnabled(true);
         cmdDelete->setEnabled(true);
@@ -97,6 +96,7 @@ void frmmain::cmdSaveMessage_Click() {
         txtMessageName->setFocus();
         m_engine.sound().PlaySoundCue(m_engine.ProgramFolder() + QStringLiteral("Saved.wav"));
         m_engine.RebuildTimerFile();
+        m_engine.ShowTimedMessagesDueSinceTick();
     } catch (const ProgramError& error) {
         showError(error, QStringLiteral("cmdSaveMessage_Click"));
     }
@@ -182,6 +182,7 @@ void frmmain::cmdDelete_Click() {
         if (cboSavedmessages->count() > 0) {
             selectSavedMessage(0);
             m_engine.RebuildTimerFile();
+            m_engine.ShowTimedMessagesDueSinceTick();
         } else {
             m_engine.DeleteTimerFile();
             cmdDelete->setEnabled(false);
