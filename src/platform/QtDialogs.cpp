@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QLayout>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <algorithm>
 #include <optional>
@@ -42,7 +43,12 @@ protected:
         if (m_since.elapsed() >= m_ms)
             return false;
         const auto* widget = qobject_cast<const QWidget*>(watched);
-        return widget && (widget == m_box || m_box->isAncestorOf(widget));
+        if (!widget || (widget != m_box && !m_box->isAncestorOf(widget)))
+            return false;
+        // A close request left accepted would close the box all the same.
+        if (event->type() == QEvent::Close)
+            event->ignore();
+        return true;
     }
 
 private:
@@ -83,7 +89,29 @@ void fitTitle(QMessageBox* box) {
         buttons->setMinimumWidth(std::max(buttons->minimumWidth(), needed));
 }
 
+// Marks a box that puts a reminder before the user.
+const char* const kReminderProperty = "tavrelReminder";
+
+bool reminderOnScreen() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* w) {
+        return w->isVisible() && w->property(kReminderProperty).toBool();
+    });
+}
+
 } // namespace
+
+bool QtDialogs::keepAboveReminders(QWidget* window) {
+    if (!reminderOnScreen())
+        return false;
+    window->setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Once its own loop shows it.
+    QTimer::singleShot(0, window, [window] {
+        window->raise();
+        window->activateWindow();
+    });
+    return true;
+}
 
 QMessageBox* QtDialogs::build(const QString& text, const QString& title, uint32_t style) {
     auto* box = new QMessageBox();
@@ -147,7 +175,10 @@ int QtDialogs::reminderBox(const QString& text, const QString& title, uint32_t s
 
 int QtDialogs::run(const QString& text, const QString& title, uint32_t style, int guardMs) {
     QMessageBox* box = build(text, title, style);
-    if (style & MB::SETFOREGROUND) {
+    const bool above = keepAboveReminders(box);
+    if (guardMs > 0)
+        box->setProperty(kReminderProperty, true);
+    if ((style & MB::SETFOREGROUND) || above) {
         box->show();
         box->raise();
         box->activateWindow();

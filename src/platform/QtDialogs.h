@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 
 class QMessageBox;
+class QWidget;
 
 namespace tavrel {
 
@@ -19,6 +20,11 @@ public:
 
     // Builds (without showing) the box messageBox would show; exposed for tests.
     static QMessageBox* build(const QString& text, const QString& title, uint32_t style);
+
+    // A box or dialog about to open while a reminder is on screen comes up above it (reminders
+    // stay on top) and takes the focus, instead of opening hidden beneath it with the keyboard.
+    // Call before showing; returns true when it applied.
+    static bool keepAboveReminders(QWidget* window);
 
 private:
     int run(const QString& text, const QString& title, uint32_t style, int guardMs);

@@ -65,6 +65,42 @@ private slots:
                  qPrintable(QString::number(box->width())));
     }
 
+    // While a reminder is on screen: a close request in its guard second (Alt+F4, the title
+    // bar's button) is refused, and the tray's "Terminate" question opens above it with the
+    // focus instead of beneath it; the reminder stays open until answered.
+    void reminderOnScreen() {
+        QtDialogs dialogs;
+        dialogs.reminderGuardMs = 300;
+        QStringList seen;
+        QTimer::singleShot(50, [&] {
+            auto* reminder = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(reminder);
+            seen << QString::number(reminder->close()) << QString::number(reminder->isVisible());
+            QTimer::singleShot(20, [&seen, reminder] {
+                auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                seen << question->windowTitle()
+                     << QString::number(bool(question->windowFlags() & Qt::WindowStaysOnTopHint))
+                     << QString::number(QApplication::activeWindow() == question)
+                     << QString::number(reminder->isVisible());
+                question->button(QMessageBox::No)->click();
+            });
+            seen << QString::number(dialogs.messageBox(
+                QStringLiteral("Are you sure you want to quit?"), QStringLiteral("Terminate"),
+                MB::YESNO | MB::ICONQUESTION | MB::DEFBUTTON2));
+            QTimer::singleShot(400, reminder,
+                               [reminder] { reminder->button(QMessageBox::Ok)->click(); });
+        });
+        QCOMPARE(dialogs.reminderBox(QStringLiteral("Pills"),
+                                     QStringLiteral("Tavrel has a message for you:"),
+                                     MB::SETFOREGROUND | MB::RTLREADING),
+                 int(IDOK));
+        QCOMPARE(seen, (QStringList{"0", "1", "Terminate", "1", "1", "1", "7"}));
+        // With no reminder on screen a box keeps its own stacking.
+        std::unique_ptr<QMessageBox> plain(QtDialogs::build(QStringLiteral("x"), {}, MB::OK));
+        QVERIFY(!QtDialogs::keepAboveReminders(plain.get()));
+        QVERIFY(!(plain->windowFlags() & Qt::WindowStaysOnTopHint));
+    }
+
     void icons_data() {
         QTest::addColumn<uint>("style");
         QTest::addColumn<QMessageBox::Icon>("icon");

@@ -4,6 +4,7 @@
 #include "ClickLabel.h"
 #include "Clock.h"
 #include "Dialogs.h"
+#include "QtDialogs.h"
 #include "Twips.h"
 #include "WindowLook.h"
 
@@ -87,6 +88,7 @@ frmabout::frmabout(const Clock& clock, std::function<void()> minimiseMainWindow,
 
 void frmabout::ShowModal(const Clock& clock, std::function<void()> minimiseMainWindow) {
     frmabout dialog(clock, std::move(minimiseMainWindow));
+    QtDialogs::keepAboveReminders(&dialog);
     dialog.exec();
 }
 

@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "DateText.h"
 #include "Dialogs.h"
+#include "QtDialogs.h"
 #include "Twips.h"
 #include "WindowLook.h"
 
@@ -121,6 +122,7 @@ bool frmCalendar::GetDate(QDate& userdate, const std::optional<QString>& Title) 
     SetFixedTextColour(lbllongdate, kLongDateBlue, QPalette::Link);
     showMonth();
     picMonth->setFocus();
+    QtDialogs::keepAboveReminders(this);
     exec();
     if (m_accepted)
         userdate = m_currentDate;

@@ -7,6 +7,7 @@
 #include "MessageRecord.h"
 #include "ProgramError.h"
 #include "ProgramFolder.h"
+#include "QtDialogs.h"
 #include "TimeListIndex.h"
 #include "Twips.h"
 #include "WindowLook.h"
@@ -123,6 +124,7 @@ void frmOptional::ShowModal(const Clock& clock, Dialogs& dialogs, const DateText
                             const QString& programFolder, MessageRecord& CurrentMessage,
                             TimeWindowLink link) {
     frmOptional dialog(clock, dialogs, dates, programFolder, CurrentMessage, std::move(link));
+    QtDialogs::keepAboveReminders(&dialog);
     dialog.exec();
 }
 

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 namespace tavrel {
 
@@ -124,7 +125,7 @@ void TrayIcon::remove() {
     m_blockedClicks.reset();
     // Inside the icon's own mouse event (E&xit from its menu) hiding it now would destroy the
     // widget whose event handler is still running; it goes once that handler has returned.
-    if (m_trayBusy) {
+    if (trayBusy()) {
         QTimer::singleShot(0, &m_icon, [this] { m_icon.hide(); });
         return;
     }
@@ -132,24 +133,25 @@ void TrayIcon::remove() {
 }
 
 void TrayIcon::run(const std::function<void()>& handler) {
-    if (!handler)
+    // A host that draws the menu runs an item without any icon event: the item is the action,
+    // and a second one chosen while the first's box is open waits like an icon event.
+    if (!handler || m_state == State::Running)
         return;
-    // A host that draws the menu runs an item without any icon event: the item is the action.
-    const bool wasBusy = m_trayBusy;
-    m_trayBusy = true;
+    const State before = std::exchange(m_state, State::Running);
     handler();
-    m_trayBusy = wasBusy;
+    m_state = before;
 }
 
 void TrayIcon::pichook_MouseMove(int code) {
-    if (m_trayBusy)
+    if (m_state != State::Idle)
         return;
-    m_trayBusy = true;
-    if (code == WM_LBUTTONDBLCLK)
+    if (code == WM_LBUTTONDBLCLK) {
         run(menuSettings_Click);
-    else if (code == WM_RBUTTONUP)
+    } else if (code == WM_RBUTTONUP) {
+        m_state = State::MenuOpen;
         popUp(m_menu);
-    m_trayBusy = false;
+        m_state = State::Idle;
+    }
 }
 
 } // namespace tavrel

@@ -41,9 +41,9 @@ public:
     // True when the host reports activations and shows `menuproject` itself.
     bool hostDrawsMenu() const { return m_hostDrawsMenu; }
 
-    // The icon's event handler: ignores everything while an action it started still runs.
+    // The icon's event handler: ignores everything while its menu is open or an action runs.
     void pichook_MouseMove(int code);
-    bool trayBusy() const { return m_trayBusy; }
+    bool trayBusy() const { return m_state != State::Idle; }
 
     QMenu* menuproject() { return &m_menu; }
     QAction* menuSettings() const { return m_menuSettings; }
@@ -72,7 +72,10 @@ private:
     QAction* m_menuStatus = nullptr;
     QAction* m_menuAbout = nullptr;
     QAction* m_menuExit = nullptr;
-    bool m_trayBusy = false;
+    // What the icon is doing: an item chosen from the open menu runs; any other item (a host
+    // draws its own menu and runs items with no icon event) or icon event waits for Idle.
+    enum class State { Idle, MenuOpen, Running };
+    State m_state = State::Idle;
 };
 
 } // namespace tavrel

@@ -146,6 +146,9 @@ private slots:
         };
         tray.menuStatus_Click = [&] {
             ran << "status";
+            // Chosen again from the host's menu while the report's box is open: refused, or a
+            // second "Terminate" would stack on the first.
+            tray.menuExit()->trigger();
         };
         tray.menuAbout_Click = [&] {
             ran << "about";
