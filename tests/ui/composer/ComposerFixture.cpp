@@ -103,6 +103,8 @@ void ComposerFixture::deliverWhileOpen(const QString& title, Delivery what) {
         whileOpen(dialogTitle);
     };
     dialogs.answer = [this](const ShownBox& box) {
+        if (box.text.startsWith(QStringLiteral("You had a message planned")))
+            return int(IDYES);
         return m_quitting && box.title == QStringLiteral("Terminate") ? IDYES : 0;
     };
 }
@@ -147,6 +149,15 @@ void ComposerFixture::deliver(Delivery what) {
     case Delivery::ExitYes:
         m_quitting = true;
         w.menuExit_Click();
+        break;
+    case Delivery::LongBox:
+        clock.advanceSecs(120);
+        break;
+    case Delivery::Sleep:
+        clock.jumpTo(QDateTime(clock.today().addDays(1), QTime(0, 5)));
+        w.TimerNewDay_Timer();
+        if (w.TimerMessage.isActive())
+            w.TimerMessage_Timer();
         break;
     }
 }

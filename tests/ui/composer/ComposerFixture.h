@@ -48,6 +48,9 @@ enum class Delivery {
     Status,       // "S&tatus"
     About,        // "&About"
     ExitYes,      // "E&xit", answered Yes
+    LongBox,      // the user stays away: two minutes pass, no tick comes
+    Sleep,        // the machine sleeps past midnight (only the wall clock moves), then both
+                  // timers tick
 };
 
 // Thrown where the program ends, as the real program ends its process there.
@@ -87,8 +90,8 @@ public:
     frmmain& restart();
 
     // Once, while the first box or dialog titled `title` is open, delivers `what`; from then on
-    // the window's end of the program throws ProgramEnded, and "Terminate" is answered Yes
-    // when `what` is ExitYes.
+    // the window's end of the program throws ProgramEnded, "Terminate" is answered Yes when
+    // `what` is ExitYes, and a missed-message question is answered Yes.
     void deliverWhileOpen(const QString& title, Delivery what);
     void deliver(Delivery what);
     // The clock set by the tick deliveries.
