@@ -114,6 +114,24 @@ private slots:
         QCOMPARE(e.timerEntryCount, 1);
     }
 
+    // The clock set back within the day, and a save in the repeated half hour: the window
+    // presented at 14:30 is neither registered nor shown again when 14:30 comes once more.
+    void presentedWindowNotRegisteredAgainAfterClockSetBack() {
+        EngineRig rig(QTime(14, 20));
+        StartupAndRoutines& e = rig.engine;
+        rig.due(QStringLiteral("Garage"), 0, QStringLiteral("Call the garage"), kStart, kEnd);
+        e.RebuildTimerFile();
+        rig.at(14, 30, 5);
+        e.ShowDueTimedMessages();
+        QCOMPARE(rig.texts(), QStringList{QStringLiteral("Call the garage")});
+        rig.clock.jumpTo(QDateTime(rig.clock.today(), QTime(14, 0)));
+        e.RebuildTimerFile();
+        QVERIFY(!rig.folder.exists(QStringLiteral("Timerfile")));
+        rig.at(14, 30, 5);
+        e.ShowDueTimedMessages();
+        QCOMPARE(rig.dialogs.boxes.size(), 1);
+    }
+
     void countBeyondTableIsSkipped() {
         EngineRig rig(QTime(14, 30, 5));
         StartupAndRoutines& e = rig.engine;

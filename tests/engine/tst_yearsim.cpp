@@ -9,6 +9,7 @@
 #include "ProgramFolder.h"
 #include "StartupAndRoutines.h"
 #include "TempProgramFolder.h"
+#include "YearSimOpenBoxes.h"
 #include "YearSimOracle.h"
 
 #include <QElapsedTimer>
@@ -21,6 +22,39 @@
 
 using namespace tavrel;
 using namespace tavrel::test;
+
+namespace {
+
+void writeFiles(const TempProgramFolder& folder, const DateText& dates,
+                const QList<Message>& messages) {
+    const QString none = DateText::ampmTime(QTime(0, 0));
+    for (const Message& m : messages) {
+        WriteMessageFile(folder.file(m.description + QStringLiteral(".tvr")),
+                         {dates.shortDate(m.finalDate), m.text, QString::number(m.daysPrior),
+                          dates.shortDate(m.priorDate),
+                          m.start ? DateText::ampmTime(*m.start) : none,
+                          m.start ? DateText::ampmTime(m.end) : none});
+    }
+}
+
+using Jump = OpenBoxRun::Jump;
+
+// Suspends across midnight and within a day, the clock set back an hour and a day.
+QList<Jump> fixedJumps(const QTimeZone& tz) {
+    QList<Jump> jumps;
+    auto jumpAt = [&](int day, QTime time, qint64 shift) {
+        jumps.append({QDateTime(kFirstDay.addDays(day), time, tz).toMSecsSinceEpoch(), shift, 0});
+    };
+    for (int d : kSuspendDays)
+        jumpAt(d, QTime(22, 30), 8 * kHourMs);
+    for (int d : kDaySleepDays)
+        jumpAt(d, QTime(13, 0), 4 * kHourMs);
+    jumpAt(kSetBackHourDay, QTime(10, 30), -kHourMs);
+    jumpAt(kSetBackDay, QTime(15, 0), -24 * kHourMs);
+    return jumps;
+}
+
+} // namespace
 
 class TestYearSimulation : public QObject {
     Q_OBJECT
@@ -43,14 +77,7 @@ private slots:
         const DateText dates(QLocale::c(), QStringLiteral("d-M-yyyy"));
         const QList<Message> messages = makeMessages(seed);
         QByteArray filesBefore;
-        for (const Message& m : messages) {
-            const QString none = DateText::ampmTime(QTime(0, 0));
-            WriteMessageFile(folder.file(m.description + QStringLiteral(".tvr")),
-                             {dates.shortDate(m.finalDate), m.text, QString::number(m.daysPrior),
-                              dates.shortDate(m.priorDate),
-                              m.start ? DateText::ampmTime(*m.start) : none,
-                              m.start ? DateText::ampmTime(m.end) : none});
-        }
+        writeFiles(folder, dates, messages);
         for (const QString& name : ListMessageFiles(folder.path()))
             filesBefore += folder.read(name);
 
@@ -96,20 +123,7 @@ private slots:
         QVERIFY(compare("start-up"));
         QString lblHIDDENdateTODAY = dates.shortDate(clock.today());
 
-        struct Jump {
-            qint64 atUtc;
-            qint64 shift;
-        };
-        QList<Jump> jumps;
-        auto jumpAt = [&](int day, QTime time, qint64 shift) {
-            jumps.append({QDateTime(kFirstDay.addDays(day), time, tz).toMSecsSinceEpoch(), shift});
-        };
-        for (int d : kSuspendDays)
-            jumpAt(d, QTime(22, 30), 8 * kHourMs);
-        for (int d : kDaySleepDays)
-            jumpAt(d, QTime(13, 0), 4 * kHourMs);
-        jumpAt(kSetBackHourDay, QTime(10, 30), -kHourMs);
-        jumpAt(kSetBackDay, QTime(15, 0), -24 * kHourMs);
+        QList<Jump> jumps = fixedJumps(tz);
         std::sort(jumps.begin(), jumps.end(),
                   [](const Jump& a, const Jump& b) { return a.atUtc < b.atUtc; });
         // The steady time of every box, to tell a message shown twice from one shown on two days.
@@ -240,6 +254,54 @@ private slots:
         QCOMPARE(dialogs.boxes.count({kProgramTitle, messages.at(19).text}), 1);
         for (int i : {20, 21, 22})
             QCOMPARE(dialogs.boxes.count({kProgramTitle, messages.at(i).text}), 1);
+    }
+
+    void boxesLeftOpen_data() { year_data(); }
+    void boxesLeftOpen() {
+        QFETCH(QByteArray, zone);
+        QFETCH(quint32, seed);
+        const QTimeZone tz(zone);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        TempProgramFolder folder;
+        const DateText dates(QLocale::c(), QStringLiteral("d-M-yyyy"));
+        const QList<Message> messages = makeMessages(seed);
+        writeFiles(folder, dates, messages);
+
+        // Besides the year's own, sleeps that wake exactly in a window's start minute, and in
+        // its end minute, which still belongs to the window.
+        QList<Jump> jumps = fixedJumps(tz);
+        int n = 0;
+        for (const Message& m : messages) {
+            if (!m.start || m.finalDate <= kFirstDay || m.finalDate >= kFirstDay.addDays(kDays))
+                continue;
+            const bool atEnd = ++n % 2 == 0;
+            const qint64 wake = QDateTime(m.finalDate, atEnd ? m.end.addSecs(30) : *m.start, tz)
+                                    .toMSecsSinceEpoch();
+            jumps.append({wake - 2 * kHourMs, 0, wake});
+        }
+        std::sort(jumps.begin(), jumps.end(),
+                  [](const Jump& a, const Jump& b) { return a.atUtc < b.atUtc; });
+
+        OpenBoxRun run(messages, folder.path(), dates, tz, seed, jumps);
+        const OpenBoxCount c = run.run(QDateTime(kFirstDay, QTime(9, 0), tz).toMSecsSinceEpoch(),
+                                       qint64(kDays) * 24 * kHourMs);
+        qInfo("%s, boxes left open: %d boxes (longest %d min), %d presentations; inside boxes "
+              "%d new days, %d sleeps or clock changes, %d tray actions; %d lost, %d doubled, "
+              "%d wrong, %d stacked, %lld ms",
+              zone.constData(), c.boxes, c.longest, c.presentations, c.newDaysInBoxes,
+              c.jumpsInBoxes, c.trayInBoxes, c.lost, c.doubled, c.wrong, c.stacked,
+              elapsed.elapsed());
+        QCOMPARE(c.lost, 0);
+        QCOMPARE(c.doubled, 0);
+        QCOMPARE(c.wrong, 0);
+        QCOMPARE(c.errors, 0);
+        QCOMPARE(c.stacked, 0);
+        // The run did leave boxes open across what matters.
+        QVERIFY(c.longest >= 6 * 60);
+        QVERIFY(c.newDaysInBoxes > 0);
+        QVERIFY(c.jumpsInBoxes > 0);
+        QVERIFY(c.trayInBoxes > 0);
     }
 };
 
