@@ -15,11 +15,11 @@ namespace tavrel {
 
 namespace {
 
-// Drops every key, click and close request aimed at `box` until `ms` have passed.
+// Drops every key, click and close request aimed at `box` until `ms` have passed since it was
+// first painted: a busy program can take a while to draw it, and keys typed meanwhile wait.
 class InputGuard final : public QObject {
 public:
     InputGuard(const QWidget* box, int ms) : m_box(box), m_ms(ms) {
-        m_since.start();
         qApp->installEventFilter(this);
     }
     ~InputGuard() override { qApp->removeEventFilter(this); }
@@ -28,6 +28,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
+        case QEvent::Paint:
+            if (watched == m_box && !m_since.isValid())
+                m_since.start();
+            return false;
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
@@ -40,7 +44,7 @@ protected:
         default:
             return false;
         }
-        if (m_since.elapsed() >= m_ms)
+        if (m_since.isValid() && m_since.elapsed() >= m_ms)
             return false;
         const auto* widget = qobject_cast<const QWidget*>(watched);
         if (!widget || (widget != m_box && !m_box->isAncestorOf(widget)))
