@@ -29,7 +29,7 @@ void StartupAndRoutines::NewRoutine() {
         m_passDay = QDate();
     }
     if (!m_ended)
-        ShowTimedMessagesDueSinceTick();
+        PresentOwedReminders();
 }
 
 void StartupAndRoutines::offerLeftBehind(QDate today) {

@@ -36,7 +36,7 @@ StartupAndRoutines::MainResult StartupAndRoutines::Main(bool anotherCopyRunning)
     if (m_ended || !mainWindowLoaded())
         return MainResult::Ended;
     // What came due while the pass's boxes were open comes up now.
-    ShowTimedMessagesDueSinceTick();
+    PresentOwedReminders();
     return MainResult::Running;
 }
 

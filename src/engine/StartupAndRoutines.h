@@ -83,7 +83,7 @@ public:
     // Puts in front of the user, one box at a time, every reminder owed by now: a timed one
     // whose window has begun, and those a day left behind unseen. Asks again after each box.
     // Does nothing while a pass or a reminder's box is under way: that one asks when done.
-    void ShowTimedMessagesDueSinceTick();
+    void PresentOwedReminders();
     QString TimerFilePath() const { return m_programFolder + QStringLiteral("Timerfile"); }
 
     // --- days -----------------------------------------------------------------------------
@@ -108,8 +108,6 @@ public:
 
     // True once EndProgram has been called; the timer handlers do nothing from then on.
     bool programEnded() const { return m_ended; }
-    // Today's reminders and what was presented of them.
-    const ReminderLedger& ledger() const { return m_ledger; }
 
 private:
     struct ClockReading {

@@ -147,11 +147,11 @@ void StartupAndRoutines::ShowDueTimedMessages() {
                 m_ledger.admitLine(now.date(), entry.time, entry.text);
         }
     }
-    ShowTimedMessagesDueSinceTick();
+    PresentOwedReminders();
     lastTimerCheck = now.time();
 }
 
-void StartupAndRoutines::ShowTimedMessagesDueSinceTick() {
+void StartupAndRoutines::PresentOwedReminders() {
     if (m_holds > 0 || m_ended)
         return;
     const HoldScope presenting(m_holds);

@@ -96,7 +96,7 @@ void frmmain::cmdSaveMessage_Click() {
         txtMessageName->setFocus();
         m_engine.sound().PlaySoundCue(m_engine.ProgramFolder() + QStringLiteral("Saved.wav"));
         m_engine.RebuildTimerFile();
-        m_engine.ShowTimedMessagesDueSinceTick();
+        m_engine.PresentOwedReminders();
     } catch (const ProgramError& error) {
         showError(error, QStringLiteral("cmdSaveMessage_Click"));
     }
@@ -182,7 +182,7 @@ void frmmain::cmdDelete_Click() {
         if (cboSavedmessages->count() > 0) {
             selectSavedMessage(0);
             m_engine.RebuildTimerFile();
-            m_engine.ShowTimedMessagesDueSinceTick();
+            m_engine.PresentOwedReminders();
         } else {
             m_engine.DeleteTimerFile();
             cmdDelete->setEnabled(false);
