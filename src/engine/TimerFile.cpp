@@ -139,16 +139,18 @@ void StartupAndRoutines::ShowDueTimedMessages() {
     if (m_holds > 0 || m_ended)
         return;
     const QDateTime now = m_clock.now();
+    const QDate today = now.date();
+    const QTime tickTime = now.time();
     // Lines no message of this run wrote come due by the file's own rule.
-    if (!m_ledger.holdsOtherDay(now.date())) {
+    if (!m_ledger.holdsOtherDay(today)) {
         for (int i = 0; i < timerEntryCount && i < timerEntries.size(); ++i) {
             const TimerEntry& entry = timerEntries.at(i);
-            if (entry.time > lastTimerCheck && entry.time <= now.time())
-                m_ledger.admitLine(now.date(), entry.time, entry.text);
+            if (entry.time > lastTimerCheck && entry.time <= tickTime)
+                m_ledger.admitLine(today, entry.time, entry.text);
         }
     }
     PresentOwedReminders();
-    lastTimerCheck = now.time();
+    lastTimerCheck = tickTime;
 }
 
 void StartupAndRoutines::PresentOwedReminders() {
@@ -157,12 +159,12 @@ void StartupAndRoutines::PresentOwedReminders() {
     const HoldScope presenting(m_holds);
     while (!m_ended) {
         const QDateTime now = m_clock.now();
+        const QDate today = now.date();
         try {
-            offerLeftBehind(now.date());
+            offerLeftBehind(today);
         } catch (const std::exception&) {
         }
-        const std::optional<ReminderLedger::Reminder> due =
-            m_ledger.takeDue(now.date(), now.time());
+        const std::optional<ReminderLedger::Reminder> due = m_ledger.takeDue(today, now.time());
         if (!due)
             break;
         presentTimed(*due);
