@@ -1,5 +1,7 @@
 #include "QtDialogs.h"
 
+#include "Session.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
@@ -147,6 +149,7 @@ int QtDialogs::reminderBox(const QString& text, const QString& title, uint32_t s
 
 int QtDialogs::run(const QString& text, const QString& title, uint32_t style, int guardMs) {
     QMessageBox* box = build(text, title, style);
+    Session::AttachToProgram(box);
     if (style & MB::SETFOREGROUND) {
         box->show();
         box->raise();
@@ -162,7 +165,7 @@ int QtDialogs::run(const QString& text, const QString& title, uint32_t style, in
 }
 
 void QtDialogs::beep() {
-    QApplication::beep();
+    RingBell();
 }
 
 } // namespace tavrel
