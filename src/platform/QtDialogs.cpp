@@ -77,7 +77,9 @@ void fitTitle(QMessageBox* box) {
     QFont font = QApplication::font("QMdiSubWindowTitleBar");
     font.setBold(true);
     const QFontMetrics metrics(font);
-    const int decorations = 5 * (metrics.height() + 8);
+    // Decorations drawn under Wayland (by the toolkit on GNOME, by KWin) centre the title on
+    // the whole bar, so the buttons' room is kept free on both sides of it.
+    const int decorations = (Session::NativeWayland() ? 9 : 5) * (metrics.height() + 8);
     int needed = metrics.horizontalAdvance(box->windowTitle()) + decorations;
     if (const QLayout* layout = box->layout())
         needed -= layout->contentsMargins().left() + layout->contentsMargins().right();

@@ -1,7 +1,7 @@
 #include "Session.h"
 
-#include <QAudioDevice>
 #include <QApplication>
+#include <QAudioDevice>
 #include <QGuiApplication>
 #include <QMediaDevices>
 #include <QPointer>

@@ -45,6 +45,22 @@ QVariant watcherProperty(const QString& name) {
     return reply.arguments().constFirst().value<QDBusVariant>().variant();
 }
 
+// Whether a host shows the watcher's items. KDE's watcher runs in kded5 and takes items before
+// any panel runs (it reports a host from the start); a panel then registers as a host under a
+// name of its own. GNOME Shell and Xfce's panel are watcher and host in one.
+bool hostShowsItems(QDBusConnectionInterface* bus) {
+    const QDBusReply<QStringList> names = bus->registeredServiceNames();
+    if (names.isValid()) {
+        for (const QString& name : names.value()) {
+            if (name.startsWith(QLatin1String("org.kde.StatusNotifierHost-")))
+                return true;
+        }
+    }
+    const QDBusReply<QString> watcher = bus->serviceOwner(kWatcher);
+    const QDBusReply<QString> kded = bus->serviceOwner(QStringLiteral("org.kde.kded5"));
+    return watcher.isValid() && !(kded.isValid() && kded.value() == watcher.value());
+}
+
 xcb_connection_t* x11Connection() {
     const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
@@ -67,10 +83,11 @@ bool TrayHost::ItemRegistered() {
     // one: "org.kde.StatusNotifierItem-123-1", ":1.7/StatusNotifierItem", and GNOME's
     // ":1.23@/StatusNotifierItem".
     for (const QString& item : items) {
-        const QString service = item.section(QLatin1Char('/'), 0, 0).section(QLatin1Char('@'), 0, 0);
+        const QString service =
+            item.section(QLatin1Char('/'), 0, 0).section(QLatin1Char('@'), 0, 0);
         const QDBusReply<uint> pid = bus->servicePid(service);
         if (pid.isValid() && pid.value() == self)
-            return true;
+            return hostShowsItems(bus);
     }
     return false;
 }
@@ -104,8 +121,8 @@ bool TrayHostWatcher::start() {
     }
     // A watcher that comes up late (a panel started after the program, or restarted), and a host
     // that registers with a watcher already there.
-    auto* services = new QDBusServiceWatcher(kWatcher, bus,
-                                             QDBusServiceWatcher::WatchForRegistration, this);
+    auto* services =
+        new QDBusServiceWatcher(kWatcher, bus, QDBusServiceWatcher::WatchForRegistration, this);
     connect(services, &QDBusServiceWatcher::serviceRegistered, this, &TrayHostWatcher::ask);
     bus.connect(kWatcher, kWatcherPath, kWatcher, QStringLiteral("StatusNotifierHostRegistered"),
                 this, SLOT(hostRegistered()));
@@ -120,7 +137,8 @@ void TrayHostWatcher::hostRegistered() {
 void TrayHostWatcher::ask() {
     if (m_reported)
         return;
-    const QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(watcherGet(kHostRegistered));
+    const QDBusPendingCall pending =
+        QDBusConnection::sessionBus().asyncCall(watcherGet(kHostRegistered));
     auto* reply = new QDBusPendingCallWatcher(pending, this);
     connect(reply, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
         call->deleteLater();

@@ -15,7 +15,8 @@ namespace TrayHost {
 
 // True when the toolkit will hand the icon to a StatusNotifierItem host: it makes the same test.
 bool ReportsActivations();
-// True once the host's watcher lists an item of this process.
+// True once the host's watcher lists an item of this process and a host shows the watcher's
+// items.
 bool ItemRegistered();
 // True once an XEmbed tray has taken the window in (it is no longer a child of the root).
 bool WindowEmbedded(WId window);

@@ -80,9 +80,8 @@ bool TrayIcon::add() {
         return true;
     }
     if (!m_hostWatcher)
-        m_hostWatcher = std::make_unique<TrayHostWatcher>([this](bool hostDrawsMenu) {
-            show(hostDrawsMenu);
-        });
+        m_hostWatcher =
+            std::make_unique<TrayHostWatcher>([this](bool hostDrawsMenu) { show(hostDrawsMenu); });
     return m_hostWatcher->start();
 }
 
