@@ -31,6 +31,9 @@ QDBusMessage watcherGet(const QString& name) {
     QDBusMessage call =
         QDBusMessage::createMethodCall(kWatcher, kWatcherPath, kProperties, QStringLiteral("Get"));
     call << kWatcher << name;
+    // Nothing is to be started for the question: without a watcher the bus would search its
+    // service files on every call.
+    call.setAutoStartService(false);
     return call;
 }
 
@@ -124,7 +127,8 @@ bool TrayHostWatcher::start() {
     auto* services =
         new QDBusServiceWatcher(kWatcher, bus, QDBusServiceWatcher::WatchForRegistration, this);
     connect(services, &QDBusServiceWatcher::serviceRegistered, this, &TrayHostWatcher::ask);
-    bus.connect(kWatcher, kWatcherPath, kWatcher, QStringLiteral("StatusNotifierHostRegistered"),
+    // From whoever sends it: naming the watcher would look its owner up, a blocking call.
+    bus.connect(QString(), kWatcherPath, kWatcher, QStringLiteral("StatusNotifierHostRegistered"),
                 this, SLOT(hostRegistered()));
     ask();
     return true;
@@ -156,7 +160,7 @@ void TrayHostWatcher::report(bool reportsActivations) {
     if (m_reported)
         return;
     m_reported = true;
-    QDBusConnection::sessionBus().disconnect(kWatcher, kWatcherPath, kWatcher,
+    QDBusConnection::sessionBus().disconnect(QString(), kWatcherPath, kWatcher,
                                              QStringLiteral("StatusNotifierHostRegistered"), this,
                                              SLOT(hostRegistered()));
     m_found(reportsActivations);

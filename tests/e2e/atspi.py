@@ -15,6 +15,7 @@ StatusNotifierItem host. Used by the end-to-end tests.
   atspi.py sni-menu         the labels of the menu the program hands the host ("-" separators)
   atspi.py sni-activate     activates the program's item as the host does on a click
   atspi.py sni-click LABEL  clicks the item labelled LABEL in that menu, as the host does
+  atspi.py active TITLE     succeeds when the program's window titled TITLE is the active one
   atspi.py extents TITLE    "x y width height" of the program's window titled TITLE and of the
                             screen, as the accessibility bus reports them
   atspi.py press TITLE NAME presses the button named NAME in the window titled TITLE
@@ -249,6 +250,11 @@ def sound(raw, t0):
     return 0
 
 
+def active(title):
+    top = window(title)
+    return 0 if top is not None and top.getState().contains(pyatspi.STATE_ACTIVE) else 1
+
+
 def extents(title):
     top = window(title)
     if top is None:
@@ -314,6 +320,8 @@ def main():
             return sni_activate()
         if command == "sni-click":
             return sni_click(sys.argv[2])
+        if command == "active":
+            return active(sys.argv[2])
         if command == "extents":
             return extents(sys.argv[2])
         if command == "press":

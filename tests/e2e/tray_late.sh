@@ -7,9 +7,9 @@ E2E_DESKTOP=sni E2E_PANEL=later
 e2e_setup
 message_file "Later" "20/12/2026" "Not today"
 start_tavrel "2026-12-07 10:00:00"
-started=$SECONDS
+late=$((SECONDS + 8))
 id=$(wait_window Tavrel 12)
-sleep $((8 - (SECONDS - started)))
+while [ $SECONDS -lt $late ]; do sleep 0.2; done
 start_xfce_panel
 wait_tray_icon >/dev/null
 shot late-icon

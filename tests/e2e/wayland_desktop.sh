@@ -43,12 +43,19 @@ position=$(stored_position)
 
 use_platform wayland
 if [ "$E2E_DESKTOP" = kde ]; then
-    # No tray host yet: the composer comes up instead of the icon.
+    # No tray host yet: the composer comes up instead of the icon, and "&Hide" only minimises.
     start_tavrel "2026-12-07 10:00:00"
+    late=$((SECONDS + 8))
     wait_shown Tavrel 12
-    sleep $((8 - $(($(date +%s) - $(stat -c %Y "$E2E_TMP/tavrel.log")))))
+    wait_for 5 atspi active Tavrel || fail "the composer did not take the focus"
+    atspi press Tavrel Hide || fail "no Hide button"
+    wait_for 5 eval '! atspi active Tavrel' || fail "the composer was not minimised"
+    while [ $SECONDS -lt $late ]; do sleep 0.2; done
     start_plasmashell
     wait_for 15 atspi sni-menu || fail "the late host did not take the icon"
+    # The icon brings the minimised composer back to the front.
+    sni_activate
+    wait_for 10 atspi active Tavrel || fail "the activation left the composer minimised"
     atspi press Tavrel Hide || fail "no Hide button"
     wait_hidden Tavrel
     sni_click E_xit
