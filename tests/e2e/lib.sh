@@ -6,6 +6,7 @@ set -euo pipefail
 E2E_BIN=${E2E_BIN:?E2E_BIN must name the built program folder}
 E2E_SHOTS=${E2E_SHOTS:?E2E_SHOTS must name a folder for screenshots}
 E2E_NAME=$(basename "$0" .sh)
+E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 case ${E2E_DESKTOP:-} in gnome | kde) E2E_NAME=$E2E_NAME-$E2E_DESKTOP ;; esac
 E2E_PIDS=()
 
@@ -416,6 +417,12 @@ start_wayland_desktop() {
     export HOME=$E2E_TMP/home XDG_DATA_HOME=$E2E_TMP/data XDG_CACHE_HOME=$E2E_TMP/cache
     mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
     E2E_WAYLAND=wayland-e2e
+    # The program's desktop entry as installed: compositors name and draw its windows by it.
+    mkdir -p "$XDG_DATA_HOME/applications"
+    sed -e "s|@TAVREL_DESKTOP_EXEC@|$E2E_TMP/folder/tavrel|" \
+        -e "s|@TAVREL_DESKTOP_PATH@|$E2E_TMP/folder|" \
+        -e "s|@TAVREL_DESKTOP_ICON@|$E2E_SOURCE/resources/tavrel-64.png|" \
+        "$E2E_SOURCE/resources/tavrel.desktop" >"$XDG_DATA_HOME/applications/tavrel.desktop"
     start_session_bus
     start_sound
     case $E2E_DESKTOP in
@@ -460,10 +467,23 @@ start_gnome() {
         head -n1)
     local auth
     for auth in "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.*; do export XAUTHORITY=$auth; done
-    # It starts in the overview, where no window takes the focus.
-    gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
-        -m org.freedesktop.DBus.Properties.Set org.gnome.Shell OverviewActive "<false>" \
-        >/dev/null || fail "the overview did not close"
+    # It starts in the overview, where no window takes the focus; its start-up animation may
+    # open it again after it was closed.
+    wait_for 20 grep -q 'GNOME Shell started' "$E2E_TMP/desktop.log" || fail "GNOME Shell did not start"
+    local closed=0 end=$((SECONDS + 15))
+    while [ $closed -lt 3 ]; do
+        [ $SECONDS -lt $end ] || fail "the overview did not close"
+        if gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
+            -m org.freedesktop.DBus.Properties.Get org.gnome.Shell OverviewActive | grep -q false; then
+            closed=$((closed + 1))
+        else
+            closed=0
+            gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
+                -m org.freedesktop.DBus.Properties.Set org.gnome.Shell OverviewActive "<false>" \
+                >/dev/null
+        fi
+        sleep 0.3
+    done
 }
 
 start_kwin() {
