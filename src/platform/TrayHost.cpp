@@ -95,6 +95,31 @@ bool TrayHost::ItemRegistered() {
     return false;
 }
 
+bool TrayHost::XEmbedTrayPresent() {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return false;
+    // ":0.1" names screen 1; the selection is per screen.
+    const QByteArray display = qgetenv("DISPLAY");
+    const qsizetype dot = display.lastIndexOf('.');
+    const int screen = dot > display.lastIndexOf(':') ? display.mid(dot + 1).toInt() : 0;
+    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 1, uint16_t(name.size()), name.constData()),
+        nullptr);
+    if (!atom)
+        return false;
+    const xcb_atom_t selection = atom->atom;
+    std::free(atom);
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, selection), nullptr);
+    const bool present = owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    return present;
+}
+
 bool TrayHost::WindowEmbedded(WId window) {
     xcb_connection_t* connection = x11Connection();
     if (!connection || !window)

@@ -18,6 +18,8 @@ bool ReportsActivations();
 // True once the host's watcher lists an item of this process and a host shows the watcher's
 // items.
 bool ItemRegistered();
+// True when an XEmbed tray holds the X11 tray selection of the display's screen now.
+bool XEmbedTrayPresent();
 // True once an XEmbed tray has taken the window in (it is no longer a child of the root).
 bool WindowEmbedded(WId window);
 

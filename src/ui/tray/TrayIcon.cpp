@@ -79,15 +79,29 @@ bool TrayIcon::add() {
         m_icon->show();
         return true;
     }
+    // An X11 tray is there already: the icon is made at once and docks while the start-up pass
+    // runs. The toolkit chose StatusNotifierItem instead when it made no window for a tray that
+    // is there; the host then gets the menu with the icon registered anew.
+    if (TrayHost::XEmbedTrayPresent()) {
+        makeIcon();
+        m_icon->show();
+        m_hostDrawsMenu = xembedWindow() == nullptr;
+        if (m_hostDrawsMenu) {
+            m_icon->hide();
+            m_icon->setContextMenu(&m_menu);
+            m_icon->show();
+        } else {
+            watchBlockedClicks();
+        }
+        return true;
+    }
     if (!m_hostWatcher)
         m_hostWatcher =
             std::make_unique<TrayHostWatcher>([this](bool hostDrawsMenu) { show(hostDrawsMenu); });
     return m_hostWatcher->start();
 }
 
-void TrayIcon::show(bool hostDrawsMenu) {
-    if (m_icon)
-        return;
+void TrayIcon::makeIcon() {
     m_icon = std::make_unique<QSystemTrayIcon>(m_image);
     m_icon->setToolTip(m_tip);
     connect(m_icon.get(), &QSystemTrayIcon::activated, this,
@@ -95,25 +109,36 @@ void TrayIcon::show(bool hostDrawsMenu) {
                 if (const int code = eventCode(reason, m_hostDrawsMenu))
                     pichook_MouseMove(code);
             });
+}
+
+void TrayIcon::show(bool hostDrawsMenu) {
+    if (m_icon)
+        return;
+    makeIcon();
     // Decided before the icon shows: the host reads the menu when the icon registers.
     m_hostDrawsMenu = hostDrawsMenu;
     if (m_hostDrawsMenu)
         m_icon->setContextMenu(&m_menu);
     m_icon->show();
-    if (!m_hostDrawsMenu && !m_blockedClicks) {
-        m_blockedClicks = std::make_unique<BlockedIconClicks>(
-            [](WId id) {
-                const QWidget* window = QWidget::find(id);
-                return window && window->objectName() == kXEmbedWindowName;
-            },
-            [this](BlockedIconClicks::Click click) {
-                // Handled once the X event that carried it is done with: the handler opens
-                // boxes and menus of its own.
-                const int code =
-                    click == BlockedIconClicks::Click::LeftDouble ? WM_LBUTTONDBLCLK : WM_RBUTTONUP;
-                QTimer::singleShot(0, this, [this, code] { pichook_MouseMove(code); });
-            });
-    }
+    if (!m_hostDrawsMenu)
+        watchBlockedClicks();
+}
+
+void TrayIcon::watchBlockedClicks() {
+    if (m_blockedClicks)
+        return;
+    m_blockedClicks = std::make_unique<BlockedIconClicks>(
+        [](WId id) {
+            const QWidget* window = QWidget::find(id);
+            return window && window->objectName() == kXEmbedWindowName;
+        },
+        [this](BlockedIconClicks::Click click) {
+            // Handled once the X event that carried it is done with: the handler opens boxes
+            // and menus of its own.
+            const int code =
+                click == BlockedIconClicks::Click::LeftDouble ? WM_LBUTTONDBLCLK : WM_RBUTTONUP;
+            QTimer::singleShot(0, this, [this, code] { pichook_MouseMove(code); });
+        });
 }
 
 QWidget* TrayIcon::xembedWindow() {

@@ -64,6 +64,8 @@ public:
 private:
     // Makes and shows the icon once a host is there: the toolkit fixes its protocol then.
     void show(bool hostDrawsMenu);
+    void makeIcon();
+    void watchBlockedClicks();
     void run(const std::function<void()>& handler);
     // The window an XEmbed host takes in; none under a StatusNotifierItem host.
     static QWidget* xembedWindow();
