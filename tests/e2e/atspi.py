@@ -22,6 +22,8 @@ StatusNotifierItem host. Used by the end-to-end tests.
   atspi.py sound RAW T0     when the cues sound in a recording (mono, 16 bit, 22,050 Hz, first
                             sample at T0 ms): "chime MS" for each onset of Tavrel.wav, "bell MS"
                             for each onset of the bell
+  atspi.py gnome-tray-click a left click on the first icon of GNOME Shell's notification area (the
+                            top bar's right side), through its remote-desktop service
   atspi.py shot FILE        a screenshot of a Wayland desktop (GNOME Shell or KWin) as PNG
 
 Exits 1 when there is nothing to read (yet); the tests poll."""
@@ -264,6 +266,43 @@ def extents(title):
     return 0
 
 
+def gnome_tray_click():
+    import subprocess
+    import tempfile
+    import time
+    bus = session_bus()
+    rd = "org.gnome.Mutter.RemoteDesktop"
+    (session,) = call(bus, rd, "/org/gnome/Mutter/RemoteDesktop", rd, "CreateSession", None,
+                      "(o)")
+    session_id = get(bus, rd, session, rd + ".Session", "SessionId")
+    # A remote-desktop session starts only with a screen cast beside it (which needs PipeWire).
+    cast = "org.gnome.Mutter.ScreenCast"
+    call(bus, cast, "/org/gnome/Mutter/ScreenCast", cast, "CreateSession",
+         GLib.Variant("(a{sv})", ({"remote-desktop-session-id": GLib.Variant("s", session_id)},)),
+         "(o)")
+    iface = rd + ".Session"
+    call(bus, rd, session, iface, "Start", None, "()")
+    # The session puts its own indicator into the top bar, which moves the icons: they are found
+    # once it is there, as what stands out from the bar on its right half.
+    time.sleep(1)
+    with tempfile.TemporaryDirectory() as folder:
+        path = folder + "/bar.png"
+        shot(path)
+        left = int(subprocess.run(["convert", path, "-crop", "480x20+800+6", "+repage", "-fuzz",
+                                   "20%", "-trim", "-format", "%X", "info:"],
+                                  capture_output=True, text=True, check=True).stdout)
+    x, y, width, height = 800 + left + 8, 15, 1280, 1024
+    # Relative moves only (absolute ones need the screen cast's stream), from the bottom right
+    # corner: the top left one opens the overview.
+    for dx, dy in ((10000.0, 10000.0), (float(x - width + 1), float(y - height + 1))):
+        call(bus, rd, session, iface, "NotifyPointerMotionRelative", GLib.Variant("(dd)", (dx, dy)),
+             "()")
+    for pressed in (True, False):
+        call(bus, rd, session, iface, "NotifyPointerButton", GLib.Variant("(ib)", (272, pressed)),
+             "()")
+    return 0
+
+
 def shot(path):
     bus = session_bus()
     names = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
@@ -328,6 +367,8 @@ def main():
             return press(sys.argv[2], sys.argv[3])
         if command == "sound":
             return sound(sys.argv[2], int(sys.argv[3]))
+        if command == "gnome-tray-click":
+            return gnome_tray_click()
         if command == "shot":
             return shot(sys.argv[2])
     except BrokenPipeError:
