@@ -239,7 +239,7 @@ reminder_keys() {
 
 shot() {
     case ${E2E_DESKTOP:-bare} in
-    gnome | kde) atspi shot "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null ;;
+    gnome | kde) atspi shot "$E2E_SHOTS/$E2E_NAME-$1.png" >/dev/null 2>&1 ;;
     *) import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null ;;
     esac
 }
@@ -397,7 +397,9 @@ jump_clock() {
 # (use_platform wayland) or through XWayland (use_platform xcb); it is read through the
 # accessibility bus and driven over D-Bus as the tray host drives it.
 
-# The desktops refuse root: started as root, the script runs again as a user made for the tests.
+# The desktops refuse root: started as root, the script runs again as a user made for the tests,
+# from a staged copy of what it needs (the clone and the build may lie where that user cannot
+# read); its screenshots and any sanitizer reports are copied back afterwards.
 E2E_USER=tavrel-e2e
 as_desktop_user() {
     [ "$(id -u)" = 0 ] || return 0
@@ -405,11 +407,39 @@ as_desktop_user() {
         flock 9
         id "$E2E_USER" >/dev/null 2>&1 || useradd -m "$E2E_USER"
     ) 9>/tmp/tavrel-e2e-user.lock || { echo "FAIL: cannot add the user $E2E_USER" >&2; exit 1; }
+    local stage script status=0 options=() name value reports=""
+    stage=$(mktemp -d)
+    chmod 755 "$stage"
+    script=$(realpath "$0")
+    mkdir -p "$stage/bin" "$stage/tests/e2e" "$stage/resources" "$stage/shots" "$stage/reports" \
+        "$stage/$(dirname "${script#"$E2E_SOURCE"/}")"
+    cp "$E2E_BIN"/tavrel "$E2E_BIN"/Tavrel.wav "$E2E_BIN"/Saved.wav "$stage/bin/"
+    cp "$E2E_SOURCE"/tests/e2e/*.sh "$E2E_SOURCE"/tests/e2e/*.py "$E2E_SOURCE"/tests/lsan.supp \
+        "$stage/tests/e2e/"
+    cp "$E2E_SOURCE"/resources/tavrel.desktop "$E2E_SOURCE"/resources/tavrel-64.png \
+        "$stage/resources/"
+    cp "$script" "$stage/${script#"$E2E_SOURCE"/}"
+    chown "$E2E_USER" "$stage/shots" "$stage/reports"
+    # The sanitizers' settings go along, writing their reports and reading their suppressions
+    # inside the stage.
+    for name in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+        value=${!name:-}
+        if [[ $value =~ log_path=([^:]*) ]]; then
+            reports=$(dirname "${BASH_REMATCH[1]}")
+            value=${value//$reports/$stage/reports}
+        fi
+        value=${value//$E2E_SOURCE\/tests\/lsan.supp/$stage/tests/e2e/lsan.supp}
+        options+=("$name=$value")
+    done
+    runuser -u "$E2E_USER" -- env -i HOME="$(getent passwd "$E2E_USER" | cut -d: -f6)" \
+        PATH="$PATH" LANG=C.UTF-8 E2E_BIN="$stage/bin" E2E_SHOTS="$stage/shots" \
+        E2E_DESKTOP="$E2E_DESKTOP" "${options[@]}" bash "$stage/${script#"$E2E_SOURCE"/}" ||
+        status=$?
     mkdir -p "$E2E_SHOTS"
-    chown "$E2E_USER" "$E2E_SHOTS"
-    exec runuser -u "$E2E_USER" -- env -i HOME="$(getent passwd "$E2E_USER" | cut -d: -f6)" \
-        PATH="$PATH" LANG=C.UTF-8 E2E_BIN="$E2E_BIN" E2E_SHOTS="$E2E_SHOTS" \
-        E2E_DESKTOP="$E2E_DESKTOP" bash "$0"
+    cp "$stage"/shots/* "$E2E_SHOTS/" 2>/dev/null || true
+    [ -z "$reports" ] || cp "$stage"/reports/* "$reports/" 2>/dev/null || true
+    rm -rf "$stage"
+    exit "$status"
 }
 
 start_wayland_desktop() {
