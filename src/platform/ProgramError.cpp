@@ -41,10 +41,9 @@ QString NumberText(long long n) {
 
 QString GenericErrorText(const ProgramError& error, const QString& routine) {
     const QString crlf = QStringLiteral("\r\n");
-    return QStringLiteral("An Error was generated:") + crlf + crlf +
-           QStringLiteral("Description:") + crlf + QStringLiteral("Error") +
-           NumberText(error.code()) + QStringLiteral(" - ") + error.description() + crlf + routine +
-           crlf + crlf +
+    return QStringLiteral("An Error was generated:") + crlf + crlf + QStringLiteral("Description:") +
+           crlf + QStringLiteral("Error") + NumberText(error.code()) + QStringLiteral(" - ") +
+           error.description() + crlf + routine + crlf + crlf +
            QStringLiteral("Please inform the author with the error description above.");
 }
 

@@ -138,6 +138,7 @@ QMessageBox* QtDialogs::build(const QString& text, const QString& title, uint32_
     if (style & MB::SETFOREGROUND)
         box->setWindowFlag(Qt::WindowStaysOnTopHint);
     fitTitle(box);
+    Session::AttachToProgram(box);
     return box;
 }
 
@@ -151,7 +152,6 @@ int QtDialogs::reminderBox(const QString& text, const QString& title, uint32_t s
 
 int QtDialogs::run(const QString& text, const QString& title, uint32_t style, int guardMs) {
     QMessageBox* box = build(text, title, style);
-    Session::AttachToProgram(box);
     if (style & MB::SETFOREGROUND) {
         box->show();
         box->raise();

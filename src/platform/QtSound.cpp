@@ -17,9 +17,7 @@ QtSoundPlayer::QtSoundPlayer()
 QtSoundPlayer::QtSoundPlayer(OutputCount outputCount, Beep beep)
     : m_outputCount(std::move(outputCount)), m_beep(std::move(beep)) {}
 
-QtSoundPlayer::~QtSoundPlayer() {
-    delete m_effect;
-}
+QtSoundPlayer::~QtSoundPlayer() { delete m_effect; }
 
 void QtSoundPlayer::PlaySoundCue(const QString& path) {
     if (m_outputCount() == 0) {
