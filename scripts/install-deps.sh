@@ -17,9 +17,10 @@ test_pkgs=(xvfb xauth xdotool trayer x11-utils imagemagick faketime libfaketime 
     libclang-rt-14-dev openbox xfce4-panel xfconf dbus-x11 at-spi2-core python3-pyatspi
     desktop-file-utils libglib2.0-bin qt6-wayland
     # Wayland sessions as people run them: GNOME Shell with its AppIndicator extension, KDE Plasma
-    # (kwin_wayland, kded5, plasmashell), and a real sound server whose output is recorded.
+    # (kwin_wayland, kded5, plasmashell), and a real sound server whose output is recorded;
+    # PipeWire for GNOME's remote-desktop clicks (scripts/readme-shots-wayland.sh).
     gnome-shell gnome-shell-extension-appindicator kwin-wayland plasma-workspace plasma-desktop
-    qtwayland5 kded5 kactivitymanagerd pulseaudio pulseaudio-utils)
+    qtwayland5 kded5 kactivitymanagerd pulseaudio pulseaudio-utils pipewire-bin)
 bench_pkgs=(libbenchmark-dev valgrind)
 
 pkgs=("${build_pkgs[@]}")
