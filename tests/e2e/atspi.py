@@ -24,6 +24,8 @@ StatusNotifierItem host. Used by the end-to-end tests.
                             for each onset of the bell
   atspi.py gnome-tray-click a left click on the first icon of GNOME Shell's notification area (the
                             top bar's right side), through its remote-desktop service
+  atspi.py gnome-app TITLE  the application GNOME Shell matched to the window titled TITLE (the
+                            desktop entry it found for the window's application id)
   atspi.py shot FILE        a screenshot of a Wayland desktop (GNOME Shell or KWin) as PNG
 
 Exits 1 when there is nothing to read (yet); the tests poll."""
@@ -303,6 +305,26 @@ def gnome_tray_click():
     return 0
 
 
+def own(bus, name):
+    """Owns a bus name that GNOME Shell serves privileged calls to."""
+    Gio.bus_own_name_on_connection(bus, name, Gio.BusNameOwnerFlags.NONE, None, None)
+    for _ in range(20):
+        GLib.MainContext.default().iteration(False)
+
+
+def gnome_app(title):
+    bus = session_bus()
+    own(bus, "org.freedesktop.impl.portal.desktop.gtk")
+    introspect = "org.gnome.Shell.Introspect"
+    (windows,) = call(bus, introspect, "/org/gnome/Shell/Introspect", introspect, "GetWindows",
+                      None, "(a{ta{sv}})")
+    for props in windows.values():
+        if props.get("title") == title:
+            print(props.get("app-id", ""))
+            return 0
+    return 1
+
+
 def shot(path):
     bus = session_bus()
     names = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
@@ -310,10 +332,7 @@ def shot(path):
                           2000, None).unpack()[0]
     if "org.gnome.Shell.Screenshot" in names:
         # GNOME Shell serves this name's owner only.
-        Gio.bus_own_name_on_connection(bus, "org.gnome.Screenshot", Gio.BusNameOwnerFlags.NONE,
-                                       None, None)
-        for _ in range(20):
-            GLib.MainContext.default().iteration(False)
+        own(bus, "org.gnome.Screenshot")
         ok, _ = call(bus, "org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
                      "org.gnome.Shell.Screenshot", "Screenshot",
                      GLib.Variant("(bbs)", (False, False, path)), "(bs)")
@@ -367,6 +386,8 @@ def main():
             return press(sys.argv[2], sys.argv[3])
         if command == "sound":
             return sound(sys.argv[2], int(sys.argv[3]))
+        if command == "gnome-app":
+            return gnome_app(sys.argv[2])
         if command == "gnome-tray-click":
             return gnome_tray_click()
         if command == "shot":

@@ -185,7 +185,7 @@ start_tavrel() {
     # Through env: the shell itself never switches to a locale the system may not have.
     (cd "$dir" && exec env LC_ALL="$E2E_LOCALE" FAKETIME="@$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
         QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
-        LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/tavrel") \
+        LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/${E2E_PROGRAM:-tavrel}") \
         >"$E2E_TMP/tavrel.log" 2>&1 &
     TAVREL_PID=$!
     E2E_PIDS+=("$TAVREL_PID")
@@ -380,7 +380,7 @@ start_tavrel_jumpable() {
     (cd "$FOLDER" && exec env -u FAKETIME LC_ALL="$E2E_LOCALE" \
         FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" FAKETIME_CACHE_DURATION=1 \
         FAKETIME_DONT_FAKE_MONOTONIC=1 DONT_FAKE_MONOTONIC=1 \
-        LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/tavrel") \
+        LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/${E2E_PROGRAM:-tavrel}") \
         >"$E2E_TMP/tavrel.log" 2>&1 &
     TAVREL_PID=$!
     E2E_PIDS+=("$TAVREL_PID")

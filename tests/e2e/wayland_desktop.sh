@@ -10,6 +10,10 @@
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 settings "Startup=True" "Top=3000" "Left=4500" "ComboItem=1"
+# Under a name of its own, as a versioned copy may be: the windows still carry the desktop
+# entry's name.
+cp "$FOLDER/tavrel" "$FOLDER/tavrel-2.0.8"
+E2E_PROGRAM=tavrel-2.0.8
 message_file "Zulu" "24/12/2026" "Wrap the presents"
 
 # The icon registered with the host's own menu; an activation shows the composer, "&Hide" hides
@@ -22,6 +26,12 @@ tray_case() {
     [ "$items" = "_Show Settings - S_tatus - _About - E_xit " ] || fail "menu items: '$items'"
     sni_activate
     wait_shown Tavrel
+    # The shell finds the program's desktop entry by the windows' application id.
+    if [ "$E2E_DESKTOP" = gnome ] && [ "$QT_QPA_PLATFORM" = wayland ]; then
+        local app
+        app=$(atspi gnome-app Tavrel) || fail "GNOME Shell does not list the composer"
+        [ "$app" = tavrel.desktop ] || fail "the composer's application in GNOME Shell: '$app'"
+    fi
     atspi press Tavrel Hide || fail "no Hide button"
     wait_hidden Tavrel
     sni_activate
