@@ -7,13 +7,20 @@ set -euo pipefail
 what=${1:-test}
 build_pkgs=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-dejavu-core libgl-dev
     libxcb1-dev libxcb-xinput-dev)
-run_pkgs=(xvfb xauth)
+# The toolkit's Wayland plugin: without it the program would run through XWayland or not at all,
+# depending on what happens to be installed.
+run_pkgs=(xvfb xauth qt6-wayland)
 # The end-to-end tests run the program on real desktops: openbox as the window manager, the
 # notification area of xfce4-panel (a StatusNotifierItem host) or trayer (XEmbed), each in its
 # own D-Bus session, read through the accessibility bus.
 test_pkgs=(xvfb xauth xdotool trayer x11-utils imagemagick faketime libfaketime clang-format clang-14
     libclang-rt-14-dev openbox xfce4-panel xfconf dbus-x11 at-spi2-core python3-pyatspi
-    desktop-file-utils libglib2.0-bin)
+    desktop-file-utils libglib2.0-bin qt6-wayland
+    # Wayland sessions as people run them: GNOME Shell with its AppIndicator extension, KDE Plasma
+    # (kwin_wayland, kded5, plasmashell), and a real sound server whose output is recorded;
+    # PipeWire for GNOME's remote-desktop clicks (scripts/readme-shots-wayland.sh).
+    gnome-shell gnome-shell-extension-appindicator kwin-wayland plasma-workspace plasma-desktop
+    qtwayland5 kded5 kactivitymanagerd pulseaudio pulseaudio-utils pipewire-bin)
 bench_pkgs=(libbenchmark-dev valgrind)
 
 pkgs=("${build_pkgs[@]}")

@@ -1,6 +1,7 @@
 // Synthesises the program's two sound cues as 16-bit mono PCM wave files:
 // Tavrel.wav, a soft two-note chime announcing a message, and Saved.wav, a short
-// rising blip confirming a save. Usage: makewav <Tavrel.wav> <Saved.wav>
+// rising blip confirming a save; and the bell that stands in for the system beep where the
+// session has none. Usage: makewav <Tavrel.wav> <Saved.wav> [<bell.wav>]
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -74,15 +75,18 @@ bool writeWave(const char* path, const std::vector<double>& samples) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: makewav <Tavrel.wav> <Saved.wav>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: makewav <Tavrel.wav> <Saved.wav> [<bell.wav>]\n");
         return 2;
     }
     // E5 then A5: an upward fourth reads as "something for you".
     const auto chime = render({{0.0, 659.26, 0.55, 0.40}, {0.16, 880.0, 0.70, 0.40}}, 0.90);
     // C6 to G6 in quick succession: short and bright, distinct from the chime.
     const auto blip = render({{0.0, 1046.5, 0.12, 0.32}, {0.07, 1567.98, 0.18, 0.32}}, 0.28);
-    if (!writeWave(argv[1], chime) || !writeWave(argv[2], blip)) {
+    // One short B5, apart from the notes of the chime and the blip, so it is told from both.
+    const auto bell = render({{0.0, 987.77, 0.15, 0.45}}, 0.15);
+    if (!writeWave(argv[1], chime) || !writeWave(argv[2], blip) ||
+        (argc == 4 && !writeWave(argv[3], bell))) {
         std::perror("makewav");
         return 1;
     }

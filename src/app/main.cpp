@@ -22,6 +22,8 @@ using namespace tavrel;
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavrel"));
+    // The desktop entry's name: Wayland compositors find the program's icon and name through it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrel"));
     // A hidden main window is the normal state: only the close sequence ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     // Decoded once: every size of the icon is read from its image when the icon is made.

@@ -1,5 +1,7 @@
 #include "QtDialogs.h"
 
+#include "Session.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
@@ -85,7 +87,9 @@ void fitTitle(QMessageBox* box) {
     QFont font = QApplication::font("QMdiSubWindowTitleBar");
     font.setBold(true);
     const QFontMetrics metrics(font);
-    const int decorations = 5 * (metrics.height() + 8);
+    // Decorations drawn under Wayland (by the toolkit on GNOME, by KWin) centre the title on
+    // the whole bar, so the buttons' room is kept free on both sides of it.
+    const int decorations = (Session::NativeWayland() ? 9 : 5) * (metrics.height() + 8);
     int needed = metrics.horizontalAdvance(box->windowTitle()) + decorations;
     if (const QLayout* layout = box->layout())
         needed -= layout->contentsMargins().left() + layout->contentsMargins().right();
@@ -166,6 +170,7 @@ QMessageBox* QtDialogs::build(const QString& text, const QString& title, uint32_
     if (style & MB::SETFOREGROUND)
         box->setWindowFlag(Qt::WindowStaysOnTopHint);
     fitTitle(box);
+    Session::AttachToProgram(box);
     return box;
 }
 
@@ -197,7 +202,7 @@ int QtDialogs::run(const QString& text, const QString& title, uint32_t style, in
 }
 
 void QtDialogs::beep() {
-    QApplication::beep();
+    RingBell();
 }
 
 } // namespace tavrel

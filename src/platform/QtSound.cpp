@@ -1,6 +1,7 @@
 #include "QtSound.h"
 
-#include <QApplication>
+#include "Session.h"
+
 #include <QAudioDevice>
 #include <QFileInfo>
 #include <QMediaDevices>
@@ -11,7 +12,7 @@ namespace tavrel {
 
 QtSoundPlayer::QtSoundPlayer()
     : QtSoundPlayer([] { return static_cast<int>(QMediaDevices::audioOutputs().size()); },
-                    [] { QApplication::beep(); }) {}
+                    [] { RingBell(); }) {}
 
 QtSoundPlayer::QtSoundPlayer(OutputCount outputCount, Beep beep)
     : m_outputCount(std::move(outputCount)), m_beep(std::move(beep)) {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
+#include <QObject>
 #include <QtGui/qwindowdefs.h>
 #include <functional>
 #include <optional>
@@ -14,12 +15,43 @@ namespace TrayHost {
 
 // True when the toolkit will hand the icon to a StatusNotifierItem host: it makes the same test.
 bool ReportsActivations();
-// True once the host's watcher lists an item of this process.
+// True once the host's watcher lists an item of this process and a host shows the watcher's
+// items.
 bool ItemRegistered();
+// True when an XEmbed tray holds the X11 tray selection of the display's screen now.
+bool XEmbedTrayPresent();
 // True once an XEmbed tray has taken the window in (it is no longer a child of the root).
 bool WindowEmbedded(WId window);
 
 } // namespace TrayHost
+
+// Waits for a notification area without blocking the start: the toolkit settles its tray
+// protocol once per process, when its first icon is made, so the icon is made only once a host
+// can take it. Reports once; a host restarted later takes the icon up again by itself.
+class TrayHostWatcher final : public QObject {
+    Q_OBJECT
+public:
+    // True when the host is a StatusNotifierItem host (it reports activations, draws the menu).
+    using Found = std::function<void(bool reportsActivations)>;
+
+    explicit TrayHostWatcher(Found found, QObject* parent = nullptr);
+    ~TrayHostWatcher() override;
+    Q_DISABLE_COPY_MOVE(TrayHostWatcher)
+
+    // Starts watching; false when no host can ever come (no X11 and no session bus).
+    bool start();
+
+private slots:
+    void hostRegistered();
+
+private:
+    void ask();
+    void report(bool reportsActivations);
+
+    Found m_found;
+    bool m_reported = false;
+    bool m_x11 = false;
+};
 
 // Buttons on the XEmbed icon's window while a modal window of the program is open. The toolkit
 // drops input to every window outside the modal one, the icon's too; these are read from the X

@@ -6,12 +6,19 @@ set -euo pipefail
 E2E_BIN=${E2E_BIN:?E2E_BIN must name the built program folder}
 E2E_SHOTS=${E2E_SHOTS:?E2E_SHOTS must name a folder for screenshots}
 E2E_NAME=$(basename "$0" .sh)
+E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+case ${E2E_DESKTOP:-} in gnome | kde) E2E_NAME=$E2E_NAME-$E2E_DESKTOP ;; esac
 E2E_PIDS=()
 
 fail() {
     echo "FAIL: $*" >&2
     [ -s "${E2E_TMP:-/nonexistent}/tavrel.log" ] && sed 's/^/tavrel: /' "$E2E_TMP/tavrel.log" >&2
     [ -s "${E2E_TMP:-/nonexistent}/panel.log" ] && sed 's/^/panel: /' "$E2E_TMP/panel.log" >&2
+    local log
+    for log in desktop kded; do
+        [ -s "${E2E_TMP:-/nonexistent}/$log.log" ] && tail -n 30 "$E2E_TMP/$log.log" |
+            sed "s/^/$log: /" >&2
+    done
     shot "failure" || true
     exit 1
 }
@@ -35,6 +42,7 @@ wait_for() {
 }
 
 e2e_setup() {
+    case ${E2E_DESKTOP:-bare} in gnome | kde) as_desktop_user ;; esac
     E2E_TMP=$(mktemp -d)
     trap cleanup EXIT
     mkdir -p "$E2E_SHOTS" "$E2E_TMP/folder" "$E2E_TMP/config" "$E2E_TMP/runtime"
@@ -46,6 +54,12 @@ e2e_setup() {
     # The program's own locale: day/month/year dates as in the message files below.
     E2E_LOCALE=${E2E_LOCALE:-en_GB.UTF-8}
     unset WAYLAND_DISPLAY
+    case ${E2E_DESKTOP:-bare} in
+    gnome | kde)
+        start_wayland_desktop
+        return
+        ;;
+    esac
 
     # A free display number, derived from the test so that parallel tests do not collide.
     local n=$((100 + $(cksum <<<"$E2E_NAME" | cut -d' ' -f1) % 400))
@@ -74,18 +88,8 @@ start_trayer() {
 # notification area: xfce4-panel's (a StatusNotifierItem host, as on KDE Plasma and on GNOME
 # with the AppIndicator extension) for "sni", trayer (XEmbed) for "xembed".
 start_desktop() {
-    local address pid
-    { read -r address && read -r pid; } < <(dbus-daemon --session --fork --print-address=1 \
-        --print-pid=1)
-    export DBUS_SESSION_BUS_ADDRESS=$address
-    E2E_PIDS+=("$pid")
-    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
-    wait_for 10 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-        org.a11y.Bus.GetAddress || fail "the accessibility bus did not start"
-    # Its registry comes up on first use; a toolkit that finds it missing waits half a minute.
-    wait_for 10 /usr/bin/python3 -c 'import pyatspi; pyatspi.Registry.getDesktop(0).childCount' ||
-        fail "the accessibility registry did not start"
+    start_session_bus
+    start_accessibility
     openbox >/dev/null 2>&1 &
     E2E_PIDS+=($!)
     wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
@@ -93,6 +97,29 @@ start_desktop() {
         start_trayer
         return
     fi
+    # A panel that comes up after the program, as at a slow login, is started by the test.
+    [ "${E2E_PANEL:-now}" = later ] || start_xfce_panel
+}
+
+start_session_bus() {
+    local address pid
+    { read -r address && read -r pid; } < <(dbus-daemon --session --fork --print-address=1 \
+        --print-pid=1)
+    export DBUS_SESSION_BUS_ADDRESS=$address
+    E2E_PIDS+=("$pid")
+}
+
+start_accessibility() {
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 10 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress || fail "the accessibility bus did not start"
+    # Its registry comes up on first use; a toolkit that finds it missing waits half a minute.
+    wait_for 10 /usr/bin/python3 -c 'import pyatspi; pyatspi.Registry.getDesktop(0).childCount' ||
+        fail "the accessibility registry did not start"
+}
+
+start_xfce_panel() {
     local xml=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
     mkdir -p "$xml"
     cat >"$xml/xfce4-panel.xml" <<'XML'
@@ -133,10 +160,15 @@ XML
         kill "$panel" 2>/dev/null || true
         wait "$panel" 2>/dev/null || true
     done
-    wait_for 15 dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
+    wait_for 15 sni_host_up || fail "xfce4-panel's notification area did not start"
+}
+
+# A StatusNotifierItem host has registered with the session's watcher.
+sni_host_up() {
+    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
         /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
-        string:org.kde.StatusNotifierWatcher string:IsStatusNotifierHostRegistered ||
-        fail "xfce4-panel's notification area did not start"
+        string:org.kde.StatusNotifierWatcher string:IsStatusNotifierHostRegistered 2>/dev/null |
+        grep -q 'boolean true'
 }
 
 # Reads the program through the accessibility bus (see atspi.py); fails when it cannot.
@@ -153,7 +185,7 @@ start_tavrel() {
     # Through env: the shell itself never switches to a locale the system may not have.
     (cd "$dir" && exec env LC_ALL="$E2E_LOCALE" FAKETIME="@$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
         QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
-        LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/tavrel") \
+        LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/${E2E_PROGRAM:-tavrel}") \
         >"$E2E_TMP/tavrel.log" 2>&1 &
     TAVREL_PID=$!
     E2E_PIDS+=("$TAVREL_PID")
@@ -205,7 +237,12 @@ reminder_keys() {
     keys "$@"
 }
 
-shot() { import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null; }
+shot() {
+    case ${E2E_DESKTOP:-bare} in
+    gnome | kde) atspi shot "$E2E_SHOTS/$E2E_NAME-$1.png" >/dev/null 2>&1 ;;
+    *) import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null ;;
+    esac
+}
 
 # A message file as the program writes it.
 message_file() {
@@ -343,7 +380,7 @@ start_tavrel_jumpable() {
     (cd "$FOLDER" && exec env -u FAKETIME LC_ALL="$E2E_LOCALE" \
         FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" FAKETIME_CACHE_DURATION=1 \
         FAKETIME_DONT_FAKE_MONOTONIC=1 DONT_FAKE_MONOTONIC=1 \
-        LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/tavrel") \
+        LD_PRELOAD="$E2E_FAKETIME_LIB" "$FOLDER/${E2E_PROGRAM:-tavrel}") \
         >"$E2E_TMP/tavrel.log" 2>&1 &
     TAVREL_PID=$!
     E2E_PIDS+=("$TAVREL_PID")
@@ -353,3 +390,197 @@ jump_clock() {
     echo "@$1" >"$E2E_CLOCK_FILE.new"
     mv "$E2E_CLOCK_FILE.new" "$E2E_CLOCK_FILE"
 }
+
+# ---- Wayland desktops, headless: GNOME Shell with its AppIndicator extension (E2E_DESKTOP=gnome)
+# and KDE Plasma, kwin_wayland with kded5 and plasmashell (E2E_DESKTOP=kde). Each runs in its own
+# D-Bus session with a sound server whose null output is recorded. The program runs natively
+# (use_platform wayland) or through XWayland (use_platform xcb); it is read through the
+# accessibility bus and driven over D-Bus as the tray host drives it.
+
+# The desktops refuse root: started as root, the script runs again as a user made for the tests,
+# from a staged copy of what it needs (the clone and the build may lie where that user cannot
+# read); its screenshots and any sanitizer reports are copied back afterwards.
+E2E_USER=tavrel-e2e
+as_desktop_user() {
+    [ "$(id -u)" = 0 ] || return 0
+    (
+        flock 9
+        id "$E2E_USER" >/dev/null 2>&1 || useradd -m "$E2E_USER"
+    ) 9>/tmp/tavrel-e2e-user.lock || { echo "FAIL: cannot add the user $E2E_USER" >&2; exit 1; }
+    local stage script status=0 options=() name value reports=""
+    stage=$(mktemp -d)
+    chmod 755 "$stage"
+    script=$(realpath "$0")
+    mkdir -p "$stage/bin" "$stage/tests/e2e" "$stage/resources" "$stage/shots" "$stage/reports" \
+        "$stage/$(dirname "${script#"$E2E_SOURCE"/}")"
+    cp "$E2E_BIN"/tavrel "$E2E_BIN"/Tavrel.wav "$E2E_BIN"/Saved.wav "$stage/bin/"
+    cp "$E2E_SOURCE"/tests/e2e/*.sh "$E2E_SOURCE"/tests/e2e/*.py "$E2E_SOURCE"/tests/lsan.supp \
+        "$stage/tests/e2e/"
+    cp "$E2E_SOURCE"/resources/tavrel.desktop "$E2E_SOURCE"/resources/tavrel-64.png \
+        "$stage/resources/"
+    cp "$script" "$stage/${script#"$E2E_SOURCE"/}"
+    chown "$E2E_USER" "$stage/shots" "$stage/reports"
+    # The sanitizers' settings go along, writing their reports and reading their suppressions
+    # inside the stage.
+    for name in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+        value=${!name:-}
+        if [[ $value =~ log_path=([^:]*) ]]; then
+            reports=$(dirname "${BASH_REMATCH[1]}")
+            value=${value//$reports/$stage/reports}
+        fi
+        value=${value//$E2E_SOURCE\/tests\/lsan.supp/$stage/tests/e2e/lsan.supp}
+        options+=("$name=$value")
+    done
+    runuser -u "$E2E_USER" -- env -i HOME="$(getent passwd "$E2E_USER" | cut -d: -f6)" \
+        PATH="$PATH" LANG=C.UTF-8 E2E_BIN="$stage/bin" E2E_SHOTS="$stage/shots" \
+        E2E_DESKTOP="$E2E_DESKTOP" "${options[@]}" bash "$stage/${script#"$E2E_SOURCE"/}" ||
+        status=$?
+    mkdir -p "$E2E_SHOTS"
+    cp "$stage"/shots/* "$E2E_SHOTS/" 2>/dev/null || true
+    [ -z "$reports" ] || cp "$stage"/reports/* "$reports/" 2>/dev/null || true
+    rm -rf "$stage"
+    exit "$status"
+}
+
+start_wayland_desktop() {
+    # Nothing of an earlier run, nor of the other desktop's, is read or written.
+    export HOME=$E2E_TMP/home XDG_DATA_HOME=$E2E_TMP/data XDG_CACHE_HOME=$E2E_TMP/cache
+    mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+    E2E_WAYLAND=wayland-e2e
+    # The program's desktop entry as installed: compositors name and draw its windows by it.
+    mkdir -p "$XDG_DATA_HOME/applications"
+    sed -e "s|@TAVREL_DESKTOP_EXEC@|$E2E_TMP/folder/tavrel|" \
+        -e "s|@TAVREL_DESKTOP_PATH@|$E2E_TMP/folder|" \
+        -e "s|@TAVREL_DESKTOP_ICON@|$E2E_SOURCE/resources/tavrel-64.png|" \
+        "$E2E_SOURCE/resources/tavrel.desktop" >"$XDG_DATA_HOME/applications/tavrel.desktop"
+    start_session_bus
+    start_sound
+    case $E2E_DESKTOP in
+    gnome) start_gnome ;;
+    kde) start_kwin ;;
+    esac
+    [ -n "${E2E_XDISPLAY:-}" ] || fail "no Xwayland display found"
+    export DISPLAY=$E2E_XDISPLAY
+    # Read on native windows only when the bus is started without WAYLAND_DISPLAY.
+    start_accessibility
+}
+
+# The program's platform for the next start: wayland (natively) or xcb (through XWayland).
+use_platform() {
+    export QT_QPA_PLATFORM=$1
+    if [ "$1" = wayland ]; then export WAYLAND_DISPLAY=$E2E_WAYLAND; else unset WAYLAND_DISPLAY; fi
+}
+
+# Desktop processes see the compositor; the program sees only what use_platform gave it.
+on_desktop() {
+    env WAYLAND_DISPLAY="$E2E_WAYLAND" DISPLAY="${E2E_XDISPLAY:-}" QT_QPA_PLATFORM=wayland "$@"
+}
+
+start_gnome() {
+    dbus-daemon --config-file=/usr/share/dbus-1/session.conf --nofork \
+        --address="unix:path=$XDG_RUNTIME_DIR/system_bus" >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    # Without a system bus the shell aborts on the login manager.
+    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/system_bus
+    wait_for 10 test -S "$XDG_RUNTIME_DIR/system_bus" || fail "the system bus did not start"
+    gsettings set org.gnome.shell enabled-extensions "['ubuntu-appindicators@ubuntu.com']"
+    gsettings set org.gnome.shell welcome-dialog-last-shown-version '999'
+    # Its banners (no screen lock without a display manager) would cover the boxes.
+    gsettings set org.gnome.desktop.notifications show-banners false
+    gnome-shell --headless --wayland --virtual-monitor 1280x1024 \
+        --wayland-display="$E2E_WAYLAND" >"$E2E_TMP/desktop.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 30 sni_host_up || fail "GNOME Shell's AppIndicator host did not start"
+    wait_for 10 grep -q 'Using public X11 display' "$E2E_TMP/desktop.log" ||
+        fail "GNOME Shell started no Xwayland"
+    E2E_XDISPLAY=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$E2E_TMP/desktop.log" |
+        head -n1)
+    local auth
+    for auth in "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.*; do export XAUTHORITY=$auth; done
+    # It starts in the overview, where no window takes the focus; its start-up animation may
+    # open it again after it was closed.
+    wait_for 20 grep -q 'GNOME Shell started' "$E2E_TMP/desktop.log" || fail "GNOME Shell did not start"
+    local closed=0 end=$((SECONDS + 15))
+    while [ $closed -lt 3 ]; do
+        [ $SECONDS -lt $end ] || fail "the overview did not close"
+        if gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
+            -m org.freedesktop.DBus.Properties.Get org.gnome.Shell OverviewActive | grep -q false; then
+            closed=$((closed + 1))
+        else
+            closed=0
+            gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
+                -m org.freedesktop.DBus.Properties.Set org.gnome.Shell OverviewActive "<false>" \
+                >/dev/null
+        fi
+        sleep 0.3
+    done
+}
+
+start_kwin() {
+    # The installed binary carries a file capability that unprivileged exec is refused; a copy
+    # has none, and its name must still end in kwin_wayland.
+    cp /usr/bin/kwin_wayland "$E2E_TMP/kwin_wayland"
+    KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 "$E2E_TMP/kwin_wayland" --virtual --width 1280 \
+        --height 1024 --xwayland --no-lockscreen --socket "$E2E_WAYLAND" \
+        "sh -c 'env > $E2E_TMP/kwin-env'" >"$E2E_TMP/desktop.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 30 grep -q '^DISPLAY=' "$E2E_TMP/kwin-env" || fail "KWin did not start"
+    E2E_XDISPLAY=$(sed -n 's/^DISPLAY=//p' "$E2E_TMP/kwin-env")
+    export XAUTHORITY
+    XAUTHORITY=$(sed -n 's/^XAUTHORITY=//p' "$E2E_TMP/kwin-env")
+    on_desktop dbus-update-activation-environment WAYLAND_DISPLAY DISPLAY XAUTHORITY \
+        QT_QPA_PLATFORM || fail "the session's environment was not updated"
+    on_desktop kded5 >"$E2E_TMP/kded.log" 2>&1 &
+    E2E_PIDS+=($!)
+    on_desktop /usr/lib/x86_64-linux-gnu/libexec/kactivitymanagerd >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    # Outside a Plasma login nothing asks kded5 for its later modules; the watcher is one.
+    wait_for 20 dbus-send --session --print-reply --dest=org.kde.kded5 /kded \
+        org.kde.kded5.loadModule string:statusnotifierwatcher || fail "kded5 did not start"
+    wait_for 10 dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
+        /StatusNotifierWatcher org.freedesktop.DBus.Peer.Ping || fail "kded5's watcher did not start"
+    [ "${E2E_PANEL:-now}" = later ] || start_plasmashell
+}
+
+# plasmashell: the notification area of KDE Plasma.
+start_plasmashell() {
+    on_desktop plasmashell --no-respawn >"$E2E_TMP/panel.log" 2>&1 &
+    E2E_PIDS+=($!)
+    # kded5's watcher reports a host from the start; plasmashell's own name says it is there.
+    wait_for 40 eval 'dbus-send --session --print-reply --dest=org.freedesktop.DBus \
+        /org/freedesktop/DBus org.freedesktop.DBus.ListNames | grep -q org.kde.StatusNotifierHost-' ||
+        fail "plasmashell's notification area did not start"
+}
+
+# A PulseAudio server with one null output, whose monitor is recorded from now on (mono, 16 bit,
+# 22,050 Hz) into $E2E_TMP/sound.raw; E2E_SOUND_T0 is the time of its first sample in ms.
+start_sound() {
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --load=module-native-protocol-unix \
+        --load="module-null-sink sink_name=e2e" >"$E2E_TMP/pulse.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 10 pactl info || fail "the sound server did not start"
+    pactl set-default-sink e2e
+    parec -d e2e.monitor --rate=22050 --channels=1 --format=s16le --latency-msec=20 \
+        >"$E2E_TMP/sound.raw" 2>/dev/null &
+    E2E_PIDS+=($!)
+    wait_for 10 test -s "$E2E_TMP/sound.raw" || fail "the sound output is not recorded"
+    E2E_SOUND_T0=$(($(now_ms) - $(stat -c %s "$E2E_TMP/sound.raw") * 1000 / 44100))
+}
+
+# When the cues were heard: "chime MS" for the onsets of Tavrel.wav, "bell MS" for the bell.
+sounds_heard() { atspi sound "$E2E_TMP/sound.raw" "$E2E_SOUND_T0"; }
+
+# Waits until the program's window or box titled `title` shows on the accessibility bus.
+wait_shown() { wait_for "${2:-15}" atspi frame "$1" || fail "no window '$1' within ${2:-15}s"; }
+shown() { atspi frame "$1" >/dev/null 2>&1; }
+wait_hidden() {
+    local end=$((SECONDS + ${2:-10}))
+    while shown "$1"; do
+        [ $SECONDS -lt $end ] || fail "window '$1' still shown"
+        sleep 0.1
+    done
+}
+
+# The tray host's own moves: activate the item, click an item of its menu.
+sni_activate() { atspi sni-activate || fail "the icon cannot be activated"; }
+sni_click() { atspi sni-click "$1" || fail "no menu item '$1'"; }

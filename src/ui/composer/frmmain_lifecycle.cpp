@@ -7,6 +7,7 @@
 #include "ProgramError.h"
 #include "ProgramFolder.h"
 #include "Registry.h"
+#include "Session.h"
 #include "SettingsText.h"
 #include "StartupAndRoutines.h"
 #include "TrayHook.h"
@@ -34,7 +35,8 @@ void frmmain::Form_Load() {
     m_registry.CreateKey(kSettingsKey);
     const bool startup =
         BooleanFromText(m_registry.ReadStringValue(kSettingsKey, kStartup)).value_or(false);
-    if (startup)
+    // Under Wayland the compositor places the window; a saved edge is kept for an X11 session.
+    if (startup && !Session::NativeWayland())
         restorePosition();
     else
         centreWindow();
@@ -111,7 +113,9 @@ void frmmain::writeComboItem() {
 
 void frmmain::cmdHide_Click() {
     writeComboItem();
-    // Hidden without a tray icon, the program could be neither reached nor quit.
+    // Hidden without a tray icon, the program could be neither reached nor quit. A host may have
+    // taken the icon since the start (a panel that came up late) or dropped it (a crash).
+    m_inTray = m_tray && !m_unloaded && m_tray->docked();
     if (m_inTray)
         hide();
     else
@@ -133,7 +137,8 @@ void frmmain::Form_QueryUnload() {
         return;
     m_unloaded = true;
     // Each step goes on whatever the one before it did.
-    if (!isMinimized()) {
+    // Under Wayland the window's position is not known: what was stored stays.
+    if (!isMinimized() && !Session::NativeWayland()) {
         const Twips tw = Twips::of(this);
         m_registry.WriteStringValue(kSettingsKey, kTop, QString::number(tw.fromPixels(y())));
         m_registry.WriteStringValue(kSettingsKey, kLeft, QString::number(tw.fromPixels(x())));
@@ -192,18 +197,17 @@ void frmmain::menuSettings_Click() {
         selectSavedMessage(*item);
     cmdEdit_Click();
 
-    if (isMinimized())
-        showNormal();
-    if (isVisible())
+    // Shown, minimised or under other windows, it comes to the front.
+    if (isVisible()) {
+        Session::BringToFront(this);
         return;
+    }
     // A window cannot come up beside an open modal box: the user hears why nothing appears.
     if (m_modalOpen && m_modalOpen()) {
         m_engine.dialogs().beep();
         return;
     }
-    show();
-    raise();
-    activateWindow();
+    Session::BringToFront(this);
 }
 
 void frmmain::menuStatus_Click() {

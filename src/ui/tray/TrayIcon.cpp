@@ -45,17 +45,13 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent)
         menu.exec(QCursor::pos() + QPoint(1, 1));
     };
 
-    m_icon.setIcon(icon);
-    m_icon.setToolTip(tipText(TAVREL_VERSION_MAJOR, TAVREL_VERSION_MINOR, TAVREL_VERSION_PATCH));
-    connect(&m_icon, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (const int code = eventCode(reason, m_hostDrawsMenu))
-                    pichook_MouseMove(code);
-            });
+    m_image = icon;
+    m_tip = tipText(TAVREL_VERSION_MAJOR, TAVREL_VERSION_MINOR, TAVREL_VERSION_PATCH);
 }
 
 TrayIcon::~TrayIcon() {
-    m_icon.hide();
+    if (m_icon)
+        m_icon->hide();
 }
 
 QString TrayIcon::tipText(int major, int minor, int revision) {
@@ -80,28 +76,70 @@ int TrayIcon::eventCode(QSystemTrayIcon::ActivationReason reason, bool hostDraws
 }
 
 bool TrayIcon::add() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return false;
-    // Decided before the icon shows: the host reads the menu when the icon registers.
-    m_hostDrawsMenu = TrayHost::ReportsActivations();
-    if (m_hostDrawsMenu)
-        m_icon.setContextMenu(&m_menu);
-    m_icon.show();
-    if (!m_hostDrawsMenu && !m_blockedClicks) {
-        m_blockedClicks = std::make_unique<BlockedIconClicks>(
-            [](WId id) {
-                const QWidget* window = QWidget::find(id);
-                return window && window->objectName() == kXEmbedWindowName;
-            },
-            [this](BlockedIconClicks::Click click) {
-                // Handled once the X event that carried it is done with: the handler opens
-                // boxes and menus of its own.
-                const int code =
-                    click == BlockedIconClicks::Click::LeftDouble ? WM_LBUTTONDBLCLK : WM_RBUTTONUP;
-                QTimer::singleShot(0, this, [this, code] { pichook_MouseMove(code); });
-            });
+    if (m_icon) {
+        m_icon->show();
+        return true;
     }
-    return m_icon.isVisible();
+    // An X11 tray is there already: the icon is made at once and docks while the start-up pass
+    // runs. The toolkit chose StatusNotifierItem instead when it made no window for a tray that
+    // is there; the host then gets the menu with the icon registered anew.
+    if (TrayHost::XEmbedTrayPresent()) {
+        makeIcon();
+        m_icon->show();
+        m_hostDrawsMenu = xembedWindow() == nullptr;
+        if (m_hostDrawsMenu) {
+            m_icon->hide();
+            m_icon->setContextMenu(&m_menu);
+            m_icon->show();
+        } else {
+            watchBlockedClicks();
+        }
+        return true;
+    }
+    if (!m_hostWatcher)
+        m_hostWatcher =
+            std::make_unique<TrayHostWatcher>([this](bool hostDrawsMenu) { show(hostDrawsMenu); });
+    return m_hostWatcher->start();
+}
+
+void TrayIcon::makeIcon() {
+    m_icon = std::make_unique<QSystemTrayIcon>(m_image);
+    m_icon->setToolTip(m_tip);
+    connect(m_icon.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (const int code = eventCode(reason, m_hostDrawsMenu))
+                    pichook_MouseMove(code);
+            });
+}
+
+void TrayIcon::show(bool hostDrawsMenu) {
+    if (m_icon)
+        return;
+    makeIcon();
+    // Decided before the icon shows: the host reads the menu when the icon registers.
+    m_hostDrawsMenu = hostDrawsMenu;
+    if (m_hostDrawsMenu)
+        m_icon->setContextMenu(&m_menu);
+    m_icon->show();
+    if (!m_hostDrawsMenu)
+        watchBlockedClicks();
+}
+
+void TrayIcon::watchBlockedClicks() {
+    if (m_blockedClicks)
+        return;
+    m_blockedClicks = std::make_unique<BlockedIconClicks>(
+        [](WId id) {
+            const QWidget* window = QWidget::find(id);
+            return window && window->objectName() == kXEmbedWindowName;
+        },
+        [this](BlockedIconClicks::Click click) {
+            // Handled once the X event that carried it is done with: the handler opens boxes
+            // and menus of its own.
+            const int code =
+                click == BlockedIconClicks::Click::LeftDouble ? WM_LBUTTONDBLCLK : WM_RBUTTONUP;
+            QTimer::singleShot(0, this, [this, code] { pichook_MouseMove(code); });
+        });
 }
 
 QWidget* TrayIcon::xembedWindow() {
@@ -113,7 +151,7 @@ QWidget* TrayIcon::xembedWindow() {
 }
 
 bool TrayIcon::docked() const {
-    if (!m_icon.isVisible())
+    if (!m_icon || !m_icon->isVisible())
         return false;
     if (m_hostDrawsMenu)
         return TrayHost::ItemRegistered();
@@ -123,13 +161,17 @@ bool TrayIcon::docked() const {
 
 void TrayIcon::remove() {
     m_blockedClicks.reset();
+    // No host came: nothing is shown, and none may take the icon now.
+    m_hostWatcher.reset();
+    if (!m_icon)
+        return;
     // Inside the icon's own mouse event (E&xit from its menu) hiding it now would destroy the
     // widget whose event handler is still running; it goes once that handler has returned.
     if (trayBusy()) {
-        QTimer::singleShot(0, &m_icon, [this] { m_icon.hide(); });
+        QTimer::singleShot(0, m_icon.get(), [this] { m_icon->hide(); });
         return;
     }
-    m_icon.hide();
+    m_icon->hide();
 }
 
 void TrayIcon::run(const std::function<void()>& handler) {

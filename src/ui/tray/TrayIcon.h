@@ -12,6 +12,7 @@
 namespace tavrel {
 
 class BlockedIconClicks;
+class TrayHostWatcher;
 
 // The notification-area icon and its popup menu `menuproject`. Icon events are mapped to the two
 // codes the program acts on: a left double-click (515) and the right button released (517).
@@ -32,12 +33,13 @@ public:
     // The code an icon event stands for; 0 for events the program ignores.
     static int eventCode(QSystemTrayIcon::ActivationReason reason, bool hostDrawsMenu);
 
-    // Adds the icon; false when no notification area exists (the caller then shows the window).
+    // Offers the icon: it is shown as soon as a notification area can take it, now or later.
+    // False when none can ever come (the caller then shows the window).
     bool add() override;
     void remove() override;
     bool docked() const override;
-    bool isAdded() const { return m_icon.isVisible(); }
-    QString toolTip() const { return m_icon.toolTip(); }
+    bool isAdded() const { return m_icon && m_icon->isVisible(); }
+    QString toolTip() const { return m_tip; }
     // True when the host reports activations and shows `menuproject` itself.
     bool hostDrawsMenu() const { return m_hostDrawsMenu; }
 
@@ -60,11 +62,18 @@ public:
     std::function<void(QMenu&)> popUp;
 
 private:
+    // Makes and shows the icon once a host is there: the toolkit fixes its protocol then.
+    void show(bool hostDrawsMenu);
+    void makeIcon();
+    void watchBlockedClicks();
     void run(const std::function<void()>& handler);
     // The window an XEmbed host takes in; none under a StatusNotifierItem host.
     static QWidget* xembedWindow();
 
-    QSystemTrayIcon m_icon;
+    QIcon m_image;
+    QString m_tip;
+    std::unique_ptr<TrayHostWatcher> m_hostWatcher;
+    std::unique_ptr<QSystemTrayIcon> m_icon;
     std::unique_ptr<BlockedIconClicks> m_blockedClicks;
     bool m_hostDrawsMenu = false;
     QMenu m_menu;

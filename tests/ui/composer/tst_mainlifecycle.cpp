@@ -76,6 +76,25 @@ private slots:
         QCOMPARE(f.setting(QStringLiteral("ComboItem")), QStringLiteral("-1"));
     }
 
+    // A host that comes up after the window stood in for the icon takes it; "&Hide" then hides
+    // to it, and minimises again once the host is gone.
+    void hideFollowsTheHost() {
+        ComposerFixture f;
+        f.tray.dockedByHost = false;
+        frmmain& w = f.load();
+        w.checkDocked();
+        QVERIFY(w.isVisible());
+        f.tray.dockedByHost = true;
+        QTest::mouseClick(w.cmdHide, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        w.menuSettings_Click();
+        QVERIFY(w.isVisible());
+        f.tray.dockedByHost = false;
+        QTest::mouseClick(w.cmdHide, Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QVERIFY(w.isMinimized());
+    }
+
     void positionRestoredAfterClose() {
         ComposerFixture f;
         frmmain& w = f.load();
