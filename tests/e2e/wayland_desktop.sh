@@ -5,8 +5,9 @@
 # screen with its whole title, and Tavrel.wav sounds with it; an activation during it rings the
 # bell and brings up nothing; the failed-dock check never fires; the tray case (on GNOME also:
 # the shell finds the desktop entry by the application id, and the icon brings the composer back
-# from under another program's window); the stored Top/Left survive. Through XWayland: the tray case. On KDE plasmashell first comes up 8 s after
-# the program: until then the composer stands in for the icon, afterwards "&Hide" hides to it.
+# from under another program's window); the stored Top/Left survive. Through XWayland: the tray
+# case. On KDE plasmashell first comes up 8 s after the program: until then the composer stands
+# in for the icon, afterwards "&Hide" hides to it.
 [ "${E2E_DESKTOP:-}" = kde ] && E2E_PANEL=later
 . "$(dirname "$0")/lib.sh"
 e2e_setup
