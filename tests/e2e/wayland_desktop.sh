@@ -3,9 +3,11 @@
 # extension, kde for KDE Plasma), read through the accessibility bus and driven over D-Bus as
 # the tray host drives it. Natively: the due box at start-up reads exactly, lies wholly on the
 # screen with its whole title, and Tavrel.wav sounds with it; an activation during it rings the
-# bell and brings up nothing; the failed-dock check never fires; the tray case; the stored
-# Top/Left survive. Through XWayland: the tray case. On KDE plasmashell first comes up 8 s after
-# the program: until then the composer stands in for the icon, afterwards "&Hide" hides to it.
+# bell and brings up nothing; the failed-dock check never fires; the tray case (on GNOME also:
+# the shell finds the desktop entry by the application id, and the icon brings the composer back
+# from under another program's window); the stored Top/Left survive. Through XWayland: the tray
+# case. On KDE plasmashell first comes up 8 s after the program: until then the composer stands
+# in for the icon, afterwards "&Hide" hides to it.
 [ "${E2E_DESKTOP:-}" = kde ] && E2E_PANEL=later
 . "$(dirname "$0")/lib.sh"
 e2e_setup
@@ -31,6 +33,14 @@ tray_case() {
         local app
         app=$(atspi gnome-app Tavrel) || fail "GNOME Shell does not list the composer"
         [ "$app" = tavrel.desktop ] || fail "the composer's application in GNOME Shell: '$app'"
+        # Another program's window comes over it; the icon brings the composer back in front.
+        wait_for 5 atspi active Tavrel || fail "the composer did not take the focus"
+        DISPLAY=$E2E_XDISPLAY xmessage -geometry 1280x1024+0+0 "another program" &
+        E2E_PIDS+=($!)
+        wait_for 10 eval '! atspi active Tavrel' || fail "the other window did not take the focus"
+        sni_activate
+        wait_for 10 atspi active Tavrel || fail "the activation left the composer behind"
+        kill "${E2E_PIDS[-1]}"
     fi
     atspi press Tavrel Hide || fail "no Hide button"
     wait_hidden Tavrel
