@@ -61,10 +61,13 @@ bool StartupAndRoutines::scanMessageFiles(const std::function<void(const QString
         showNoMessagesWindow();
         return false;
     }
+    // Given back however the scan ends: a rescan run inside a box of another routine's must
+    // not leave that routine judging under a name of its own.
     struct CurrentFile {
         QString& file;
-        ~CurrentFile() { file.clear(); }
-    } current{m_currentFile};
+        QString before;
+        ~CurrentFile() { file = before; }
+    } current{m_currentFile, m_currentFile};
     for (const QString& name : names) {
         m_currentFile = name;
         ReadMessageFile(name, CurrentMessage);
