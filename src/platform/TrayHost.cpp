@@ -95,6 +95,11 @@ bool TrayHost::ItemRegistered() {
     return false;
 }
 
+void TrayHost::Flush() {
+    if (xcb_connection_t* connection = x11Connection())
+        xcb_flush(connection);
+}
+
 bool TrayHost::XEmbedTrayPresent() {
     xcb_connection_t* connection = x11Connection();
     if (!connection)

@@ -22,6 +22,10 @@ bool ItemRegistered();
 bool XEmbedTrayPresent();
 // True once an XEmbed tray has taken the window in (it is no longer a child of the root).
 bool WindowEmbedded(WId window);
+// Sends what the toolkit has queued for the X server (the icon's window and its dock request)
+// now, instead of when the event loop first waits: the tray takes the icon in while the
+// start-up pass still reads the messages.
+void Flush();
 
 } // namespace TrayHost
 

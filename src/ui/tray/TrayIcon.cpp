@@ -94,6 +94,7 @@ bool TrayIcon::add() {
         } else {
             watchBlockedClicks();
         }
+        TrayHost::Flush();
         return true;
     }
     if (!m_hostWatcher)
