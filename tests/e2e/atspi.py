@@ -361,44 +361,28 @@ def shot(path):
     return 0
 
 
+COMMANDS = {
+    "frame": frame, "fields": fields, "selection": selection, "sni-menu": sni_menu,
+    "sni-activate": sni_activate, "sni-click": sni_click, "active": active, "extents": extents,
+    "press": press, "gnome-app": gnome_app, "gnome-tray-click": gnome_tray_click, "shot": shot,
+    # These take a number after their names.
+    "pos": lambda title, name, n: pos(title, name, int(n)),
+    "sound": lambda raw, t0: sound(raw, int(t0)),
+}
+
+
 def main():
-    command = sys.argv[1] if len(sys.argv) > 1 else ""
+    command = COMMANDS.get(sys.argv[1] if len(sys.argv) > 1 else "")
+    if command is None:
+        print(__doc__, file=sys.stderr)
+        return 2
     try:
-        if command == "frame":
-            return frame(sys.argv[2])
-        if command == "pos":
-            return pos(sys.argv[2], sys.argv[3], int(sys.argv[4]))
-        if command == "fields":
-            return fields(sys.argv[2])
-        if command == "selection":
-            return selection(sys.argv[2], sys.argv[3])
-        if command == "sni-menu":
-            return sni_menu()
-        if command == "sni-activate":
-            return sni_activate()
-        if command == "sni-click":
-            return sni_click(sys.argv[2])
-        if command == "active":
-            return active(sys.argv[2])
-        if command == "extents":
-            return extents(sys.argv[2])
-        if command == "press":
-            return press(sys.argv[2], sys.argv[3])
-        if command == "sound":
-            return sound(sys.argv[2], int(sys.argv[3]))
-        if command == "gnome-app":
-            return gnome_app(sys.argv[2])
-        if command == "gnome-tray-click":
-            return gnome_tray_click()
-        if command == "shot":
-            return shot(sys.argv[2])
+        return command(*sys.argv[2:])
     except BrokenPipeError:
         return 0
     except (GLib.Error, RuntimeError) as error:
         print(error, file=sys.stderr)
         return 1
-    print(__doc__, file=sys.stderr)
-    return 2
 
 
 sys.exit(main())
