@@ -86,11 +86,11 @@ void StartupAndRoutines::PromptMissedMessage() {
         showDueMessageBox(message);
 }
 
-bool StartupAndRoutines::TimerNewDay_Timer(const QString& lblHIDDENdateTODAY) {
+std::optional<QDate> StartupAndRoutines::TimerNewDay_Timer(const QString& lblHIDDENdateTODAY) {
     // While a pass or a reminder's box is under way the remembered date may still be the old
     // one: a check now would run the daily routine inside it. It comes at the first tick after.
     if (m_holds > 0 || m_ended)
-        return false;
+        return std::nullopt;
     // Asleep or the clock set between two ticks, or ticks held up (a long box): the day may
     // have changed long ago, so the check comes now instead of on the 31st tick.
     const ClockReading reading = readClock();
@@ -99,28 +99,29 @@ bool StartupAndRoutines::TimerNewDay_Timer(const QString& lblHIDDENdateTODAY) {
                                                        kNewDayIntervalMs + kClockJumpMs);
     m_lastNewDayTick = reading;
     if (jumped || newDayTicks >= 30) {
-        const bool changed = CheckforNewDay(lblHIDDENdateTODAY);
+        const std::optional<QDate> ranFor = CheckforNewDay(lblHIDDENdateTODAY);
         newDayTicks = 0;
-        return changed;
+        return ranFor;
     }
     ++newDayTicks;
-    return false;
+    return std::nullopt;
 }
 
-bool StartupAndRoutines::CheckforNewDay(const QString& lblHIDDENdateTODAY) {
+std::optional<QDate> StartupAndRoutines::CheckforNewDay(const QString& lblHIDDENdateTODAY) {
     QDate remembered;
     try {
         remembered = readDate(lblHIDDENdateTODAY);
     } catch (const ProgramError& error) {
         m_dialogs.messageBox(GenericErrorText(error, QStringLiteral("CheckforNewDay")), kErrorTitle,
                              MB::OK);
-        return false;
+        return std::nullopt;
     }
     // Any difference counts, also a clock set back.
     if (remembered == m_clock.today())
-        return false;
+        return std::nullopt;
+    const QDate day = m_clock.today();
     NewRoutine();
-    return true;
+    return day;
 }
 
 } // namespace tavrel

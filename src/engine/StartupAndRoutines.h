@@ -93,10 +93,11 @@ public:
     void PromptMissedMessage();
     void ShowDueMessageBox(); // the due-message box for CurrentMessage
     // TimerNewDay_Timer: counts ticks; on the 31st runs CheckforNewDay, and at once after a jump
-    // of the wall clock or ticks held up. Returns true when the day changed and the caller must
-    // set its three date labels to today's short date.
-    bool TimerNewDay_Timer(const QString& lblHIDDENdateTODAY);
-    bool CheckforNewDay(const QString& lblHIDDENdateTODAY);
+    // of the wall clock or ticks held up. When the daily routine ran, returns the day it ran
+    // for: the caller sets its three date labels to that day's short date, so a routine held
+    // past midnight by its boxes is followed by the next day's.
+    std::optional<QDate> TimerNewDay_Timer(const QString& lblHIDDENdateTODAY);
+    std::optional<QDate> CheckforNewDay(const QString& lblHIDDENdateTODAY);
     int newDayTicks = 0;
     static constexpr qint64 kNewDayIntervalMs = 65535;
     // How far the wall clock must stray from the steady count between two looks to count as a

@@ -158,8 +158,8 @@ private:
                 m_nextNewDay += kNewDayPeriodMs;
                 const qint64 at = m_mono;
                 const QDate day = m_clock.today();
-                if (m_engine.TimerNewDay_Timer(m_label)) {
-                    m_label = m_dates.shortDate(m_clock.today());
+                if (const std::optional<QDate> ranFor = m_engine.TimerNewDay_Timer(m_label)) {
+                    m_label = m_dates.shortDate(*ranFor);
                     m_occurrences.last().endedBackward = day < m_occurrences.last().day;
                     m_occurrences.append({day, at, false, false});
                 }

@@ -246,7 +246,8 @@ private slots:
             rig.clock.jumpTo(to);
         else
             rig.clock.set(to);
-        QCOMPARE(rig.engine.TimerNewDay_Timer(today), checked && to.date() != QDate(2026, 12, 7));
+        QCOMPARE(rig.engine.TimerNewDay_Timer(today).has_value(),
+                 checked && to.date() != QDate(2026, 12, 7));
         QCOMPARE(rig.engine.newDayTicks, checked ? 0 : 2);
         QCOMPARE(rig.texts(), texts);
         // The earlier day's table is gone, its entries offered.
@@ -266,7 +267,7 @@ private slots:
         EngineRig rig(QTime(0, 20));
         rig.due(QStringLiteral("Today"), 0, QStringLiteral("New day"));
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(rig.engine.CheckforNewDay(rig.day(remembered)), runs);
+            QCOMPARE(rig.engine.CheckforNewDay(rig.day(remembered)).has_value(), runs);
         // The routine runs each time, but a day's reminder comes up once.
         QCOMPARE(rig.dialogs.boxes.size(), runs ? 1 : 0);
     }

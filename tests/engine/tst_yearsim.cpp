@@ -167,8 +167,9 @@ private slots:
                 timedShown += dialogs.boxes.size() - before;
                 nextMessage += kMessagePeriodMs;
             } else {
-                if (engine.TimerNewDay_Timer(lblHIDDENdateTODAY))
-                    lblHIDDENdateTODAY = dates.shortDate(clock.today());
+                if (const std::optional<QDate> ranFor =
+                        engine.TimerNewDay_Timer(lblHIDDENdateTODAY))
+                    lblHIDDENdateTODAY = dates.shortDate(*ranFor);
                 // A jump since the last tick brings the check forward.
                 const bool jumped = lastJumpMono > lastNewDayMono;
                 lastNewDayMono = mono;

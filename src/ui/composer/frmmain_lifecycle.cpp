@@ -232,8 +232,8 @@ void frmmain::TimerMessage_Timer() {
 }
 
 void frmmain::TimerNewDay_Timer() {
-    if (m_engine.TimerNewDay_Timer(lblHIDDENdateTODAY)) {
-        const QString today = todayText();
+    if (const std::optional<QDate> ranFor = m_engine.TimerNewDay_Timer(lblHIDDENdateTODAY)) {
+        const QString today = m_engine.dates().shortDate(*ranFor);
         if (controlsBuilt())
             lblchoosendate->setText(today);
         lblchoosenpriordate = today;
