@@ -2,78 +2,80 @@
 
 #include "Clock.h"
 #include "Dialogs.h"
-#include "FlagScope.h"
 #include "MessageFile.h"
 #include "ProgramError.h"
 #include "ProgramFolder.h"
 #include "Sound.h"
 
-#include <exception>
+#include <algorithm>
+#include <utility>
 
 namespace tavrel {
 
 void StartupAndRoutines::NewRoutine() {
-    {
-        const HoldScope pass(m_holds);
-        m_passDay = m_clock.today();
+    const QDate today = m_clock.today();
+    runPass(today, [this, today] {
         try {
-            offerLeftBehind(m_passDay);
+            admitDaysLivedThrough(today);
             scanMessageFiles([this](const QString& name) {
                 if (currentMessageDays().firstOrFinal())
-                    showOrRegisterCurrent(name);
+                    admitCurrent(name);
             });
         } catch (const ProgramError& error) {
             m_dialogs.messageBox(GenericErrorText(error, QStringLiteral("NewRoutine")), kErrorTitle,
                                  MB::OK);
         }
-        m_passDay = QDate();
-    }
-    if (!m_ended)
-        PresentOwedReminders();
+    });
 }
 
-void StartupAndRoutines::offerLeftBehind(QDate today) {
-    if (!m_ledger.holdsOtherDay(today))
+void StartupAndRoutines::runPass(QDate day, const std::function<void()>& steps) {
+    Pass pass{day};
+    {
+        struct Under {
+            Pass*& current;
+            Pass* outer;
+            ~Under() { current = outer; }
+        } under{m_pass, std::exchange(m_pass, &pass)};
+        steps();
+    }
+    if (m_ended)
         return;
-    // Taken out before any box opens: a routine run inside the box finds nothing to offer
-    // again. A failure to delete the old file stops no offer.
-    const QList<ReminderLedger::Reminder> left = m_ledger.takeLeftBehind(today);
-    timerEntryCount = 0;
-    std::exception_ptr failure;
-    try {
-        DeleteTimerFile();
-        registerOwedAhead();
-    } catch (const ProgramError&) {
-        failure = std::current_exception();
-    }
-    for (const ReminderLedger::Reminder& reminder : left) {
-        if (m_ended)
-            break;
-        CurrentMessage = reminder.record;
-        PromptMissedMessage();
-    }
-    if (failure)
-        std::rethrow_exception(failure);
+    if (pass.rebuildOwed)
+        RebuildTimerFile();
+    PresentOwedReminders();
 }
 
-void StartupAndRoutines::showOrRegisterCurrent(const QString& file) {
+void StartupAndRoutines::admitDaysLivedThrough(QDate today) {
+    const QDate from = m_cursor.isValid() ? m_cursor.addDays(1) : today;
+    m_cursor = std::max(m_cursor, today);
+    // What was presented a week ago can no longer come up again: the clock is never set back
+    // that far without a new start.
+    m_ledger.prune(m_cursor.addDays(-7));
+    if (from >= today)
+        return;
+    const QStringList names = ListMessageFiles(m_programFolder);
+    for (const QString& name : names) {
+        MessageRecord record;
+        ReadMessageFile(name, record);
+        const QDate finalDate = readDate(record.finalDate);
+        const QDate priorDate = readDate(record.priorDate);
+        for (QDate day = from; day < today; day = day.addDays(1)) {
+            if (day == finalDate || day == priorDate)
+                m_ledger.admit(day, name, record, false, QTime(0, 0));
+        }
+    }
+    // Presented before today's pass begins: day by day, in file order.
+    PresentOwedReminders();
+}
+
+void StartupAndRoutines::admitCurrent(const QString& file) {
     // The message as read: a box of this routine may run ticks or tray actions that read
     // other messages into CurrentMessage.
     const MessageRecord message = CurrentMessage;
-    const QDate today = judgedDay();
     CheckTimeFor(file);
-    // Presented already today (its window opened earlier and a tick showed it).
-    if (m_ledger.presented(today, file, message))
-        return;
-    if (missedToday) {
-        m_ledger.markPresented(today, file, message);
-        CurrentMessage = message;
-        PromptMissedMessage();
-    } else if (showNow) {
-        m_ledger.markPresented(today, file, message);
-        m_sound.PlaySoundCue(m_programFolder + QStringLiteral("Tavrel.wav"));
-        showDueMessageBox(message);
-    }
+    if (missedToday || showNow)
+        m_ledger.admit(judgedDay(), file, message, false, m_clock.timeOfDay());
+    PresentOwedReminders();
 }
 
 void StartupAndRoutines::PromptMissedMessage() {
@@ -89,7 +91,7 @@ void StartupAndRoutines::PromptMissedMessage() {
 std::optional<QDate> StartupAndRoutines::TimerNewDay_Timer(const QString& lblHIDDENdateTODAY) {
     // While a pass or a reminder's box is under way the remembered date may still be the old
     // one: a check now would run the daily routine inside it. It comes at the first tick after.
-    if (m_holds > 0 || m_ended)
+    if (m_pass || m_presenting || m_ended)
         return std::nullopt;
     // Asleep or the clock set between two ticks, or ticks held up (a long box): the day may
     // have changed long ago, so the check comes now instead of on the 31st tick.

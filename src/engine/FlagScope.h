@@ -14,16 +14,4 @@ private:
     bool& m_flag;
 };
 
-// Counts one more holder of a guard for the life of a scope.
-class HoldScope {
-public:
-    explicit HoldScope(int& holds) : m_holds(holds) { ++m_holds; }
-    ~HoldScope() { --m_holds; }
-    HoldScope(const HoldScope&) = delete;
-    HoldScope& operator=(const HoldScope&) = delete;
-
-private:
-    int& m_holds;
-};
-
 } // namespace tavrel

@@ -3,7 +3,7 @@
 #include "DateText.h"
 #include "ProgramError.h"
 
-#include <algorithm>
+#include <tuple>
 
 namespace tavrel {
 
@@ -23,6 +23,13 @@ WindowVerdict JudgeWindow(const MessageRecord& message, QTime now) {
     if (start == t)
         verdict = WindowVerdict::Open;
     return verdict;
+}
+
+WindowVerdict JudgeReminder(const MessageRecord& message, QDate day, const QDateTime& now) {
+    const WindowVerdict verdict = JudgeWindow(message, now.time());
+    if (verdict == WindowVerdict::NoWindow || day == now.date())
+        return verdict;
+    return day < now.date() ? WindowVerdict::Missed : WindowVerdict::Ahead;
 }
 
 QTime ReminderLedger::startOf(const MessageRecord& record) {
@@ -46,10 +53,13 @@ qsizetype ReminderLedger::find(QDate day, const QString& file, QTime start,
     return -1;
 }
 
-bool ReminderLedger::admit(QDate day, const QString& file, const MessageRecord& record) {
-    const qsizetype i = find(day, file, startOf(record), record.messageText);
+bool ReminderLedger::admit(QDate day, const QString& file, const MessageRecord& record, bool timed,
+                           QTime dueAt) {
+    const QTime start = startOf(record);
+    const qsizetype i = find(day, file, start, record.messageText);
     if (i < 0) {
-        m_reminders.append({day, file, startOf(record), record, false});
+        m_reminders.append(
+            {day, file, start, record, timed, false, timed ? start : dueAt, ++m_admitted});
         return true;
     }
     if (m_reminders.at(i).presented)
@@ -60,14 +70,15 @@ bool ReminderLedger::admit(QDate day, const QString& file, const MessageRecord& 
 
 void ReminderLedger::admitLine(QDate day, QTime start, const QString& text) {
     const QTime minute = DateText::minuteCut(start);
+    // Any day's: the table of a day just gone is still in force until the daily routine runs.
     for (const Reminder& r : std::as_const(m_reminders)) {
-        if (r.day == day && r.start == minute && r.record.messageText == text)
+        if (r.start == minute && r.record.messageText == text)
             return;
     }
     MessageRecord record;
     record.messageText = text;
     record.startTime = DateText::ampmTime(minute);
-    m_reminders.append({day, QString(), minute, record, false});
+    m_reminders.append({day, QString(), minute, record, true, false, minute, ++m_admitted});
 }
 
 bool ReminderLedger::presented(QDate day, const QString& file, const MessageRecord& record) const {
@@ -75,42 +86,37 @@ bool ReminderLedger::presented(QDate day, const QString& file, const MessageReco
     return i >= 0 && m_reminders.at(i).presented;
 }
 
-void ReminderLedger::markPresented(QDate day, const QString& file, const MessageRecord& record) {
-    const qsizetype i = find(day, file, startOf(record), record.messageText);
-    if (i < 0)
-        m_reminders.append({day, file, startOf(record), record, true});
-    else
-        m_reminders[i].presented = true;
-}
-
-bool ReminderLedger::holdsOtherDay(QDate today) const {
-    return std::any_of(m_reminders.cbegin(), m_reminders.cend(),
-                       [today](const Reminder& r) { return r.day != today; });
-}
-
-QList<ReminderLedger::Reminder> ReminderLedger::takeLeftBehind(QDate today) {
-    QList<Reminder> left;
-    for (const Reminder& r : std::as_const(m_reminders)) {
-        if (r.day < today && !r.presented)
-            left.append(r);
-    }
-    m_reminders.removeIf([today](const Reminder& r) { return r.day != today; });
-    return left;
-}
-
-std::optional<ReminderLedger::Reminder> ReminderLedger::takeDue(QDate today, QTime now) {
-    // Earliest window first: after a long box or a sleep, in the order they fell due.
-    Reminder* first = nullptr;
-    for (Reminder& r : m_reminders) {
-        if (r.day != today || r.presented || !r.start.isValid() || r.start > now)
+std::optional<ReminderLedger::Reminder> ReminderLedger::next(const QDateTime& now) const {
+    const QDate today = now.date();
+    const QTime minute = DateText::minuteCut(now.time());
+    const Reminder* first = nullptr;
+    const auto key = [](const Reminder& r) {
+        return std::tie(r.day, r.dueAt, r.order);
+    };
+    for (const Reminder& r : m_reminders) {
+        if (r.presented || r.day > today ||
+            (r.day == today && r.start.isValid() && r.start > minute))
             continue;
-        if (!first || r.start < first->start || (r.start == first->start && r.file < first->file))
+        if (!first || key(r) < key(*first))
             first = &r;
     }
     if (!first)
         return std::nullopt;
-    first->presented = true;
     return *first;
+}
+
+void ReminderLedger::markPresented(const Reminder& reminder) {
+    const qsizetype i =
+        find(reminder.day, reminder.file, reminder.start, reminder.record.messageText);
+    if (i >= 0)
+        m_reminders[i].presented = true;
+}
+
+void ReminderLedger::update(const Reminder& reminder, const MessageRecord& record) {
+    const qsizetype i =
+        find(reminder.day, reminder.file, reminder.start, reminder.record.messageText);
+    if (i >= 0)
+        m_reminders[i].record = record;
 }
 
 void ReminderLedger::forget(const Reminder& reminder) {
@@ -118,6 +124,10 @@ void ReminderLedger::forget(const Reminder& reminder) {
         find(reminder.day, reminder.file, reminder.start, reminder.record.messageText);
     if (i >= 0)
         m_reminders.removeAt(i);
+}
+
+void ReminderLedger::prune(QDate day) {
+    m_reminders.removeIf([day](const Reminder& r) { return r.presented && r.day < day; });
 }
 
 QList<ReminderLedger::Reminder> ReminderLedger::owed() const {

@@ -2,7 +2,6 @@
 
 #include "Clock.h"
 #include "Dialogs.h"
-#include "FlagScope.h"
 #include "MessageFile.h"
 #include "ProgramError.h"
 #include "ProgramFolder.h"
@@ -26,18 +25,11 @@ StartupAndRoutines::MainResult StartupAndRoutines::Main(bool anotherCopyRunning)
         return MainResult::Ended;
     }
 
-    {
-        const HoldScope pass(m_holds);
-        m_passDay = m_clock.today();
-        m_lastNewDayTick = readClock();
-        runMainPass();
-        m_passDay = QDate();
-    }
-    if (m_ended || !mainWindowLoaded())
-        return MainResult::Ended;
-    // What came due while the pass's boxes were open comes up now.
-    PresentOwedReminders();
-    return MainResult::Running;
+    const QDate today = m_clock.today();
+    m_cursor = today;
+    m_lastNewDayTick = readClock();
+    runPass(today, [this] { runMainPass(); });
+    return m_ended || !mainWindowLoaded() ? MainResult::Ended : MainResult::Running;
 }
 
 void StartupAndRoutines::runMainPass() {
@@ -49,7 +41,7 @@ void StartupAndRoutines::runMainPass() {
             const MessageDays days = currentMessageDays();
             if (days.firstOrFinal() ||
                 (days.today <= days.finalDate && days.today >= days.priorDate))
-                showOrRegisterCurrent(name);
+                admitCurrent(name);
 
             if (days.today.daysTo(days.finalDate) < -31)
                 AppendTempLine(m_programFolder,

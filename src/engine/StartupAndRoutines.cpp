@@ -42,7 +42,7 @@ QDate StartupAndRoutines::readDate(const QString& text) const {
 }
 
 QDate StartupAndRoutines::judgedDay() const {
-    return m_passDay.isValid() ? m_passDay : m_clock.today();
+    return m_pass ? m_pass->day : m_clock.today();
 }
 
 StartupAndRoutines::MessageDays StartupAndRoutines::currentMessageDays() const {
@@ -58,6 +58,8 @@ bool StartupAndRoutines::scanMessageFiles(const std::function<void(const QString
     DeleteTimerFile();
     const QStringList names = ListMessageFiles(m_programFolder);
     if (names.isEmpty()) {
+        for (const ReminderLedger::Reminder& r : m_ledger.owed())
+            reconcile(r.file, std::nullopt);
         showNoMessagesWindow();
         return false;
     }
@@ -71,7 +73,13 @@ bool StartupAndRoutines::scanMessageFiles(const std::function<void(const QString
     for (const QString& name : names) {
         m_currentFile = name;
         ReadMessageFile(name, CurrentMessage);
+        reconcile(name, CurrentMessage);
         visit(name);
+    }
+    // A file gone since its reminders were admitted owes them no more.
+    for (const ReminderLedger::Reminder& r : m_ledger.owed()) {
+        if (!r.file.isEmpty() && !names.contains(r.file))
+            reconcile(r.file, std::nullopt);
     }
     return true;
 }

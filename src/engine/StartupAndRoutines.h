@@ -80,9 +80,10 @@ public:
     void ShowDueTimedMessages(); // TimerMessage_Timer
     void DeleteTimerFile();
     void RebuildTimerFile();
-    // Puts in front of the user, one box at a time, every reminder owed by now: a timed one
-    // whose window has begun, and those a day left behind unseen. Asks again after each box.
-    // Does nothing while a pass or a reminder's box is under way: that one asks when done.
+    // The one place that decides what comes up: puts in front of the user, one box at a time,
+    // every reminder owed by now, in the order they fell due, and asks again after each box.
+    // Never while one of its boxes is open (a second reminder box never stacks on the first):
+    // that call asks again when its box closes.
     void PresentOwedReminders();
     QString TimerFilePath() const { return m_programFolder + QStringLiteral("Timerfile"); }
 
@@ -135,22 +136,27 @@ private:
     // The day the rules judge by: a pass's own, otherwise today.
     QDate judgedDay() const;
     void runMainPass();
-    // Registers CurrentMessage's window, or presents it now: its box, or the missed question.
-    void showOrRegisterCurrent(const QString& file);
+    // A pass's step for CurrentMessage, read from `file` and due on the pass's day: the time
+    // check registers a window still ahead; a reminder to show now, or a window missed, is
+    // admitted; then whatever is owed comes up.
+    void admitCurrent(const QString& file);
+    // Days after the cursor and before `today`, which the program lived through without
+    // looking (asleep, or held in a box past midnight): their reminders are admitted, day by
+    // day, to come up before today's.
+    void admitDaysLivedThrough(QDate today);
+    // Brings the record in line with what `file` holds now: its reminders not yet presented
+    // take the new text while their key still stands, and go otherwise.
+    void reconcile(const QString& file, const std::optional<MessageRecord>& onDisk);
+    // True while `record` still makes the reminder owed: the same window start, and its day
+    // still within the message's days.
+    bool holdsKey(const MessageRecord& record, const ReminderLedger::Reminder& reminder) const;
     void showDueMessageBox(const MessageRecord& message);
-    // Once the day has changed: the other day's timer file goes, and each reminder an earlier
-    // day still owed is offered as missed (its whole window passed unseen).
-    void offerLeftBehind(QDate today);
-    // The box of a timed reminder whose window has begun, or its missed question once the
-    // window has closed; then the timer file is rebuilt.
-    void presentTimed(const ReminderLedger::Reminder& reminder);
+    // The reminder's box, or its missed question once its window or its whole day passed.
+    void present(const ReminderLedger::Reminder& reminder, const QDateTime& now);
     // The timer file is the view of today's owed windows still ahead: registers again those
     // the last scan did not (made due by a wider test, at start-up), so the timer ticks for
     // them.
     void registerOwedAhead();
-    // True while the reminder's message file still holds what it was made from; otherwise it
-    // is owed no more (deleted, or saved with another window) and is dropped.
-    bool stillHeld(const ReminderLedger::Reminder& reminder);
 
     const Clock& m_clock;
     Dialogs& m_dialogs;
@@ -163,15 +169,22 @@ private:
 
     bool m_ended = false;
     ReminderLedger m_ledger;
+    // The last day whose reminders have been admitted; never moves back (the clock set back).
+    QDate m_cursor;
     // The message file CurrentMessage was read from, while CheckTime judges it.
     QString m_currentFile;
-    // Held while a pass (Main, NewRoutine) or a reminder's box is under way. Ticks then do
-    // nothing: a second reminder box never stacks on the first, a rescan never runs under a
-    // pass's feet, and whoever holds it asks again for what is owed when done.
-    int m_holds = 0;
-    // A pass judges every message by the day it started on: the rest of a pass that a box held
-    // past midnight belongs to the old day, and the daily routine then runs for the new one.
-    QDate m_passDay;
+    // A pass (Main, NewRoutine) under way. It judges every message by the day it started on:
+    // the rest of a pass that a box held past midnight belongs to the old day. The rebuild that
+    // follows a timed box shown inside it waits for its end, so the pass's own scan and
+    // collection of old messages are not swept away under it.
+    struct Pass {
+        QDate day;
+        bool rebuildOwed = false;
+    };
+    Pass* m_pass = nullptr;
+    void runPass(QDate day, const std::function<void()>& steps);
+    // One of the presenter's boxes is open.
+    bool m_presenting = false;
     // Where the clock stood at the last counted tick of TimerNewDay: a jump since then is seen
     // by comparing with the steady count.
     ClockReading m_lastNewDayTick;

@@ -6,7 +6,6 @@
 #include "FieldReader.h"
 #include "FileOps.h"
 #include "FileText.h"
-#include "FlagScope.h"
 #include "MessageFile.h"
 #include "ProgramError.h"
 #include "ProgramFolder.h"
@@ -45,7 +44,9 @@ bool StartupAndRoutines::jumpedBetween(const ClockReading& from, const ClockRead
 
 void StartupAndRoutines::CheckTime() {
     try {
-        switch (JudgeWindow(CurrentMessage, m_clock.timeOfDay())) {
+        const QDate day = judgedDay();
+        const QDateTime now = m_clock.now();
+        switch (JudgeReminder(CurrentMessage, day, now)) {
         case WindowVerdict::NoWindow:
         case WindowVerdict::Open:
             showNow = true;
@@ -56,9 +57,14 @@ void StartupAndRoutines::CheckTime() {
             showNow = false;
             break;
         case WindowVerdict::Ahead:
-            // Once presented today, a window is not registered again (the clock set back).
-            if (!m_ledger.presented(judgedDay(), m_currentFile, CurrentMessage))
-                writeTimerTempfile();
+            // Once presented, a window is not registered again (the clock set back). The timer
+            // file holds today's windows only: one of a later day waits in the record.
+            if (!m_ledger.presented(day, m_currentFile, CurrentMessage)) {
+                if (day == now.date())
+                    writeTimerTempfile();
+                else
+                    m_ledger.admit(day, m_currentFile, CurrentMessage, true, QTime());
+            }
             missedToday = false;
             showNow = false;
             break;
@@ -90,7 +96,7 @@ void StartupAndRoutines::writeTimerTempfile() {
                        EncodeFileText(CurrentMessage.startTime + QStringLiteral(", ") +
                                       CurrentMessage.messageText + QStringLiteral("\r\n")),
                        overwriteExisting);
-        m_ledger.admit(judgedDay(), m_currentFile, registered);
+        m_ledger.admit(judgedDay(), m_currentFile, registered, true, QTime());
         ReadTimerFile();
         lastTimerCheck = m_clock.timeOfDay();
         mainWindow().setTimerMessageEnabled(true);
@@ -134,83 +140,19 @@ void StartupAndRoutines::DeleteTimerFile() {
 }
 
 void StartupAndRoutines::ShowDueTimedMessages() {
-    // A tick during a reminder's box or a pass does nothing: the box's routine asks again when
-    // it is done, and a rescan must not run under a pass's feet.
-    if (m_holds > 0 || m_ended)
-        return;
-    const QDateTime now = m_clock.now();
-    const QDate today = now.date();
-    const QTime tickTime = now.time();
-    // Lines no message of this run wrote come due by the file's own rule.
-    if (!m_ledger.holdsOtherDay(today)) {
-        for (int i = 0; i < timerEntryCount && i < timerEntries.size(); ++i) {
-            const TimerEntry& entry = timerEntries.at(i);
-            if (entry.time > lastTimerCheck && entry.time <= tickTime)
-                m_ledger.admitLine(today, entry.time, entry.text);
-        }
-    }
-    PresentOwedReminders();
-    lastTimerCheck = tickTime;
-}
-
-void StartupAndRoutines::PresentOwedReminders() {
-    if (m_holds > 0 || m_ended)
-        return;
-    const HoldScope presenting(m_holds);
-    while (!m_ended) {
-        const QDateTime now = m_clock.now();
-        const QDate today = now.date();
-        try {
-            offerLeftBehind(today);
-        } catch (const std::exception&) {
-        }
-        const std::optional<ReminderLedger::Reminder> due = m_ledger.takeDue(today, now.time());
-        if (!due)
-            break;
-        presentTimed(*due);
-    }
-}
-
-void StartupAndRoutines::presentTimed(const ReminderLedger::Reminder& reminder) {
-    if (!stillHeld(reminder))
-        return;
-    // Each step is skipped on failure and the presentation goes on.
-    bool failed = false;
-    bool missed = false;
-    try {
-        missed = !reminder.file.isEmpty() &&
-                 JudgeWindow(reminder.record, m_clock.timeOfDay()) == WindowVerdict::Missed;
-    } catch (const std::exception&) {
-    }
-    if (missed) {
-        try {
-            CurrentMessage = reminder.record;
-            PromptMissedMessage();
-        } catch (const std::exception&) {
-            failed = true;
-        }
-    } else {
-        try {
-            m_sound.PlaySoundCue(m_programFolder + QStringLiteral("Tavrel.wav"));
-        } catch (const std::exception&) {
-            failed = true;
-        }
-        try {
-            m_dialogs.reminderBox(reminder.record.messageText, kProgramTitle,
-                                  MB::SETFOREGROUND | MB::RTLREADING);
-        } catch (const std::exception&) {
-            failed = true;
-        }
-    }
     if (m_ended)
         return;
-    try {
-        RebuildTimerFile();
-    } catch (const std::exception&) {
-        failed = true;
+    const QDateTime now = m_clock.now();
+    const QTime tickTime = now.time();
+    // Lines no message of this run wrote come due by the file's own rule.
+    for (int i = 0; i < timerEntryCount && i < timerEntries.size(); ++i) {
+        const TimerEntry& entry = timerEntries.at(i);
+        if (entry.time > lastTimerCheck && entry.time <= tickTime)
+            m_ledger.admitLine(now.date(), entry.time, entry.text);
     }
-    if (failed)
-        m_dialogs.messageBox(QStringLiteral("Error showing message"), kProgramTitle, MB::OK);
+    // Inside a reminder's box this only admits: the box's presenter asks again when it closes.
+    PresentOwedReminders();
+    lastTimerCheck = tickTime;
 }
 
 void StartupAndRoutines::RebuildTimerFile() {
@@ -225,22 +167,31 @@ void StartupAndRoutines::RebuildTimerFile() {
     }
 }
 
-bool StartupAndRoutines::stillHeld(const ReminderLedger::Reminder& reminder) {
-    if (reminder.file.isEmpty())
-        return true;
-    MessageRecord onDisk;
+bool StartupAndRoutines::holdsKey(const MessageRecord& record,
+                                  const ReminderLedger::Reminder& reminder) const {
+    if (ReminderLedger::startOf(record) != reminder.start)
+        return false;
     try {
-        ReadMessageFile(m_programFolder + reminder.file, onDisk);
-    } catch (const ProgramError& error) {
-        // A file that went bad still owes its reminder: nothing is lost to a read error.
-        if (error.code() != FileNotFound)
-            return true;
-        onDisk = {};
-    }
-    if (onDisk == reminder.record)
+        const QDate finalDate = readDate(record.finalDate);
+        const QDate priorDate = readDate(record.priorDate);
+        const QDate day = reminder.day;
+        return day == finalDate || day == priorDate || (priorDate <= day && day <= finalDate);
+    } catch (const ProgramError&) {
+        // A date that cannot be read loses nothing: the reminder stays as it was.
         return true;
-    m_ledger.forget(reminder);
-    return false;
+    }
+}
+
+void StartupAndRoutines::reconcile(const QString& file,
+                                   const std::optional<MessageRecord>& onDisk) {
+    for (const ReminderLedger::Reminder& r : m_ledger.owed()) {
+        if (r.file != file || file.isEmpty())
+            continue;
+        if (onDisk && holdsKey(*onDisk, r))
+            m_ledger.update(r, *onDisk);
+        else
+            m_ledger.forget(r);
+    }
 }
 
 void StartupAndRoutines::registerOwedAhead() {
@@ -260,7 +211,7 @@ void StartupAndRoutines::registerOwedAhead() {
             std::any_of(registered.cbegin(), registered.cend(), [&r](const TimerEntry& e) {
                 return DateText::minuteCut(e.time) == r.start && e.text == r.record.messageText;
             });
-        if (listed || !stillHeld(r))
+        if (listed)
             continue;
         CurrentMessage = r.record;
         const QString before = std::exchange(m_currentFile, r.file);

@@ -85,7 +85,9 @@ void frmmain::cmdSaveMessage_Click() {
         cboSavedmessages->addItem(description);
         cboSavedmessages->setCurrentIndex(cboSavedmessages->count() - 1);
 
-        if (DueOrFirstDayIsToday(record, today, m_engine.dates())) {
+        // Judged by the day it is written on: the overwrite question may have stayed open
+        // past midnight.
+        if (DueOrFirstDayIsToday(record, m_engine.clock().today(), m_engine.dates())) {
             m_engine.CurrentMessage = record;
             m_engine.CheckTimeFor(description + kExtension);
         }

@@ -186,12 +186,234 @@ QList<Scenario> scenarios() {
 const QStringList kDeliveries{"timed tick", "time passes", "new day",  "show settings", "status",
                               "about",      "exit",        "long box", "sleep"};
 
+// A fault seen on the real program, replayed: the files, the start, what happens (inside which
+// box), and every box the user must see, in order.
+struct Fault {
+    const char* name;
+    QDateTime start;
+    std::function<void(ComposerFixture&)> files;
+    std::function<void(ComposerFixture&)> afterStart;
+    QList<std::pair<QString, QString>> boxes; // title, text
+};
+
+// Runs `what` once, while the first box whose text starts with `text` is open.
+void inside(ComposerFixture& f, const QString& text, std::function<void()> what) {
+    auto before = f.dialogs.whileOpen;
+    f.dialogs.whileOpen = [=, done = false](const ShownBox& box) mutable {
+        if (before)
+            before(box);
+        if (!done && box.text.startsWith(text)) {
+            done = true;
+            what();
+        }
+    };
+}
+
+MessageRecord windowed(const ComposerFixture& f, int due, const QString& text, const char* start,
+                       const char* end) {
+    MessageRecord r = f.record(due, 0, text);
+    r.startTime = QString::fromLatin1(start);
+    r.endTime = QString::fromLatin1(end);
+    return r;
+}
+
+QString dueText(const QString& text, const QString& finalDate) {
+    return text + QStringLiteral("\r\n\r\n[ Final message: ") + finalDate + QStringLiteral(" ]");
+}
+
+QString question(const QString& start) {
+    return QStringLiteral("You had a message planned for today at ") + start +
+           QStringLiteral("      \r\nWould you like to see it now?");
+}
+
+// Both timers as a real loop delivers them: the message timer only while it is on.
+void ticks(ComposerFixture& f) {
+    if (f.window->TimerMessage.isActive())
+        f.window->TimerMessage_Timer();
+    f.window->TimerNewDay_Timer();
+}
+
+void at(ComposerFixture& f, QDate day, QTime time, bool asleep = false) {
+    if (asleep)
+        f.clock.jumpTo(QDateTime(day, time));
+    else
+        f.clock.set(day, time);
+    ticks(f);
+}
+
+QList<Fault> faults() {
+    const QDate d7(2026, 12, 7), d8(2026, 12, 8);
+    const QString tavrel = QStringLiteral("Tavrel");
+    return {
+        {"a timed box open across midnight keeps the next day",
+         QDateTime(d7, QTime(23, 40)),
+         [](ComposerFixture& f) {
+             f.writeMessage("Late one", windowed(f, 0, "Late one", "11:50:00 pm", "11:58:00 pm"));
+             f.writeMessage("Late two", windowed(f, 0, "Late two", "11:50:00 pm", "11:59:00 pm"));
+             f.writeMessage("Bread", f.record(1, 0, "Bread"));
+         },
+         [=](ComposerFixture& f) {
+             inside(f, "Late one", [&f, d8] { at(f, d8, QTime(0, 5), true); });
+             at(f, d7, QTime(23, 50, 5));
+             at(f, d8, QTime(0, 6, 10));
+         },
+         {{tavrel, "Late one"},
+          {tavrel, question("11:50:00 pm")},
+          {kDueTitle, dueText("Late two", "07/12/2026")},
+          {kDueTitle, dueText("Bread", "08/12/2026")}}},
+        {"the daily routine's box open across midnight keeps the next day",
+         QDateTime(QDate(2026, 12, 6), QTime(20, 0)),
+         [](ComposerFixture& f) {
+             f.writeMessage("Today", f.record(1, 0, "Today"));
+             f.writeMessage("Tomorrow", f.record(2, 0, "Tomorrow"));
+             f.writeMessage("Tomorrow late",
+                            windowed(f, 2, "Tomorrow late", "09:00:00 pm", "10:00:00 pm"));
+         },
+         [=](ComposerFixture& f) {
+             inside(f, "Today", [&f, d8] { f.clock.set(d8, QTime(0, 10)); });
+             at(f, d7, QTime(23, 50), true);
+             at(f, d8, QTime(0, 11, 10));
+             at(f, d8, QTime(21, 0, 5));
+             QCOMPARE(f.window->lblHIDDENdateTODAY, QStringLiteral("08/12/2026"));
+         },
+         {{kDueTitle, dueText("Today", "07/12/2026")},
+          {kDueTitle, dueText("Tomorrow", "08/12/2026")},
+          {tavrel, "Tomorrow late"}}},
+        {"a file rewritten by another program with the same window shows its new text",
+         QDateTime(d7, QTime(10, 0)),
+         [](ComposerFixture& f) {
+             f.writeMessage("Timed", windowed(f, 0, "Old text", "10:05:00 am", "10:30:00 am"));
+         },
+         [=](ComposerFixture& f) {
+             f.writeMessage("Timed", windowed(f, 0, "New text", "10:05:00 am", "10:30:00 am"));
+             at(f, d7, QTime(10, 5, 5));
+         },
+         {{tavrel, "New text"}}},
+        {"saved again with the same window in its first minute, before the first tick",
+         QDateTime(d7, QTime(10, 0)),
+         [](ComposerFixture& f) {
+             f.writeMessage("Timed", windowed(f, 0, "Old text", "10:05:00 am", "10:30:00 am"));
+         },
+         [=](ComposerFixture& f) {
+             f.clock.set(d7, QTime(10, 5, 1));
+             f.compose("Timed", "Composed text", 0);
+             f.window->lblHIDDENstart = QStringLiteral("10:05:00");
+             f.window->lblHIDDENeinde = QStringLiteral("10:30:00");
+             f.window->cmdSaveMessage_Click();
+         },
+         {{"Be careful...", "Do you want to overwrite existing message?"},
+          {tavrel, "Composed text"}}},
+        {"the overwrite question open across midnight judges by the day it saves on",
+         QDateTime(d7, QTime(23, 20)),
+         [](ComposerFixture& f) { f.writeMessage("Keep", f.record(5, 0, "Old text")); },
+         [=](ComposerFixture& f) {
+             inside(f, "Do you want", [&f, d8] { f.clock.set(d8, QTime(0, 10)); });
+             f.compose("Keep", "New text", 0);
+             f.window->lblHIDDENstart = QStringLiteral("23:50:00");
+             f.window->lblHIDDENeinde = QStringLiteral("23:55:00");
+             f.window->cmdSaveMessage_Click();
+             QVERIFY(!f.folder.exists("Timerfile"));
+             at(f, d8, QTime(23, 50, 5));
+         },
+         {{"Be careful...", "Do you want to overwrite existing message?"}}},
+        {"a message deleted during the day is not offered the next day",
+         QDateTime(d7, QTime(10, 0)),
+         [](ComposerFixture& f) {
+             f.writeMessage("Late", windowed(f, 0, "Late", "11:00:00 pm", "11:30:00 pm"));
+         },
+         [=](ComposerFixture& f) {
+             f.window->selectSavedMessage(0);
+             f.window->cmdDelete_Click();
+             f.engine->newDayTicks = 30;
+             at(f, d8, QTime(0, 20));
+         },
+         {{"Destroy...", "Are you sure you want to remove Late permanently?"}}},
+        {"the clock set back across midnight and forward again shows nothing twice",
+         QDateTime(d7, QTime(23, 50)),
+         [](ComposerFixture& f) {
+             f.writeMessage("Daily", f.record(1, 0, "Daily"));
+             f.writeMessage("Early", windowed(f, 1, "Early", "12:10:00 am", "12:20:00 am"));
+         },
+         [=](ComposerFixture& f) {
+             at(f, d8, QTime(0, 5), true);
+             at(f, d8, QTime(0, 10, 5));
+             at(f, d7, QTime(23, 55), true);
+             at(f, d8, QTime(0, 15), true);
+             at(f, d8, QTime(0, 15, 10));
+         },
+         {{kDueTitle, dueText("Daily", "08/12/2026")}, {tavrel, "Early"}}},
+        {"a window opening inside a start-up box comes next, before the rest of the pass",
+         QDateTime(d7, QTime(10, 0)),
+         [](ComposerFixture& f) {
+             f.writeMessage("Aa", windowed(f, 0, "Aa", "10:05:00 am", "10:30:00 am"));
+             f.writeMessage("Bb", f.record(0, 0, "Bb"));
+             f.writeMessage("Cc", f.record(0, 0, "Cc"));
+             inside(f, "Bb", [&f] {
+                 f.clock.set(f.clock.today(), QTime(10, 6));
+                 ticks(f);
+             });
+         },
+         [](ComposerFixture&) {},
+         {{kDueTitle, dueText("Bb", "07/12/2026")},
+          {tavrel, "Aa"},
+          {kDueTitle, dueText("Cc", "07/12/2026")}}},
+        {"the rest of a start-up pass held past midnight is judged by its own day",
+         QDateTime(d7, QTime(23, 50)),
+         [=](ComposerFixture& f) {
+             f.writeMessage("Aa", f.record(0, 0, "Aa"));
+             f.writeMessage("Bb", windowed(f, 0, "Bb", "12:05:00 am", "12:15:00 am"));
+             inside(f, "Aa", [&f, d8] { f.clock.set(d8, QTime(0, 10)); });
+         },
+         [](ComposerFixture&) {},
+         {{kDueTitle, dueText("Aa", "07/12/2026")},
+          {tavrel, question("12:05:00 am")},
+          {kDueTitle, dueText("Bb", "07/12/2026")}}},
+        {"a weekend asleep: Saturday's and Sunday's come up before Monday's",
+         QDateTime(QDate(2026, 12, 11), QTime(18, 0)),
+         [](ComposerFixture& f) {
+             f.writeMessage("Mon", f.record(3, 0, "Mon"));
+             f.writeMessage("Sat", f.record(1, 0, "Sat"));
+             f.writeMessage("Sun", windowed(f, 2, "Sun", "10:00:00 am", "11:00:00 am"));
+         },
+         [](ComposerFixture& f) {
+             at(f, QDate(2026, 12, 14), QTime(8, 0), true);
+             QCOMPARE(f.window->lblHIDDENdateTODAY, QStringLiteral("14/12/2026"));
+         },
+         {{kDueTitle, dueText("Sat", "12/12/2026")},
+          {tavrel, question("10:00:00 am")},
+          {kDueTitle, dueText("Sun", "13/12/2026")},
+          {kDueTitle, dueText("Mon", "14/12/2026")}}},
+    };
+}
+
 } // namespace
 
 class TestNestedLoop : public QObject {
     Q_OBJECT
 
 private slots:
+    void faultReplayed_data() {
+        QTest::addColumn<int>("row");
+        const QList<Fault> all = faults();
+        for (int i = 0; i < all.size(); ++i)
+            QTest::addRow("%s", all[i].name) << i;
+    }
+    void faultReplayed() {
+        QFETCH(int, row);
+        const Fault fault = faults().at(row);
+        ComposerFixture f(fault.start);
+        fault.files(f);
+        f.dialogs.answer = [](const ShownBox& box) {
+            return box.text.startsWith(QStringLiteral("You had a message")) ? int(IDYES) : 0;
+        };
+        QCOMPARE(f.engine->Main(false), StartupAndRoutines::MainResult::Running);
+        fault.afterStart(f);
+        QList<std::pair<QString, QString>> shown;
+        for (const ShownBox& box : f.dialogs.boxes)
+            shown.append({box.title, box.text});
+        QCOMPARE(shown, fault.boxes);
+    }
+
     void deliveredWhileOpen_data() {
         QTest::addColumn<int>("scenario");
         QTest::addColumn<int>("delivery");
