@@ -55,6 +55,8 @@ void StartupAndRoutines::admitDaysLivedThrough(QDate today) {
         return;
     const QStringList names = ListMessageFiles(m_programFolder);
     for (const QString& name : names) {
+        if (!FileExists(m_programFolder + name))
+            continue;
         MessageRecord record;
         ReadMessageFile(name, record);
         const QDate finalDate = readDate(record.finalDate);

@@ -56,15 +56,18 @@ qsizetype ReminderLedger::find(QDate day, const QString& file, QTime start,
 bool ReminderLedger::admit(QDate day, const QString& file, const MessageRecord& record, bool timed,
                            QTime dueAt) {
     const QTime start = startOf(record);
-    const qsizetype i = find(day, file, start, record.messageText);
+    qsizetype i = find(day, file, start, record.messageText);
     if (i < 0) {
         m_reminders.append(
-            {day, file, start, record, timed, false, timed ? start : dueAt, ++m_admitted});
-        return true;
+            {day, file, start, record, timed, false, timed ? start : dueAt, ++m_admitted, {}});
+        i = m_reminders.size() - 1;
     }
-    if (m_reminders.at(i).presented)
+    Reminder& r = m_reminders[i];
+    if (timed && !r.lines.contains(record.messageText))
+        r.lines.append(record.messageText);
+    if (r.presented)
         return false;
-    m_reminders[i].record = record;
+    r.record = record;
     return true;
 }
 
@@ -72,13 +75,13 @@ void ReminderLedger::admitLine(QDate day, QTime start, const QString& text) {
     const QTime minute = DateText::minuteCut(start);
     // Any day's: the table of a day just gone is still in force until the daily routine runs.
     for (const Reminder& r : std::as_const(m_reminders)) {
-        if (r.start == minute && r.record.messageText == text)
+        if (r.start == minute && (r.record.messageText == text || r.lines.contains(text)))
             return;
     }
     MessageRecord record;
     record.messageText = text;
     record.startTime = DateText::ampmTime(minute);
-    m_reminders.append({day, QString(), minute, record, true, false, minute, ++m_admitted});
+    m_reminders.append({day, QString(), minute, record, true, false, minute, ++m_admitted, {text}});
 }
 
 bool ReminderLedger::presented(QDate day, const QString& file, const MessageRecord& record) const {

@@ -36,6 +36,9 @@ public:
         bool presented = false;
         QTime dueAt; // when on its day it fell due: its window's start, or when it was admitted
         qint64 order = 0; // admission order, so the passes' reminders keep their file order
+        // The texts it was written to the timer file with: its lines, whatever text its file
+        // holds by now.
+        QStringList lines;
     };
 
     // Admits a reminder due on `day`. One still owed takes the record given (its file was

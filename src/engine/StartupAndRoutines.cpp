@@ -71,6 +71,10 @@ bool StartupAndRoutines::scanMessageFiles(const std::function<void(const QString
         ~CurrentFile() { file = before; }
     } current{m_currentFile, m_currentFile};
     for (const QString& name : names) {
+        // Deleted since the listing, while a box of this scan was open: nothing to read. A
+        // file that is there but cannot be opened by its bare name still means a wrong folder.
+        if (!FileExists(m_programFolder + name))
+            continue;
         m_currentFile = name;
         ReadMessageFile(name, CurrentMessage);
         reconcile(name, CurrentMessage);
