@@ -245,19 +245,19 @@ QList<Fault> faults() {
     const QDate d7(2026, 12, 7), d8(2026, 12, 8);
     const QString tavrel = QStringLiteral("Tavrel");
     return {
-        {"a timed box open across midnight keeps the next day",
-         QDateTime(d7, QTime(23, 40)),
+        {"a box open across midnight keeps the next day",
+         QDateTime(QDate(2026, 12, 6), QTime(20, 0)),
          [](ComposerFixture& f) {
-             f.writeMessage("Late one", windowed(f, 0, "Late one", "11:50:00 pm", "11:58:00 pm"));
-             f.writeMessage("Late two", windowed(f, 0, "Late two", "11:50:00 pm", "11:59:00 pm"));
-             f.writeMessage("Bread", f.record(1, 0, "Bread"));
+             f.writeMessage("Late one", windowed(f, 1, "Late one", "11:50:00 pm", "11:58:00 pm"));
+             f.writeMessage("Late two", windowed(f, 1, "Late two", "11:50:00 pm", "11:59:00 pm"));
+             f.writeMessage("Bread", f.record(2, 0, "Bread"));
          },
          [=](ComposerFixture& f) {
              inside(f, "Late one", [&f, d8] { at(f, d8, QTime(0, 5), true); });
-             at(f, d7, QTime(23, 50, 5));
+             at(f, d7, QTime(23, 50), true);
              at(f, d8, QTime(0, 6, 10));
          },
-         {{tavrel, "Late one"},
+         {{kDueTitle, dueText("Late one", "07/12/2026")},
           {tavrel, question("11:50:00 pm")},
           {kDueTitle, dueText("Late two", "07/12/2026")},
           {kDueTitle, dueText("Bread", "08/12/2026")}}},
@@ -289,6 +289,28 @@ QList<Fault> faults() {
              at(f, d7, QTime(10, 5, 5));
          },
          {{tavrel, "New text"}}},
+        {"a file rewritten before its window is not shown again from its old timer line",
+         QDateTime(d7, QTime(10, 0)),
+         [](ComposerFixture& f) {
+             f.writeMessage("Timed", windowed(f, 0, "Old text", "10:05:00 am", "10:30:00 am"));
+         },
+         [=](ComposerFixture& f) {
+             f.writeMessage("Timed", windowed(f, 0, "New text", "10:05:00 am", "10:30:00 am"));
+             inside(f, "New text", [&f, d7] { at(f, d7, QTime(10, 5, 15)); });
+             at(f, d7, QTime(10, 5, 5));
+             at(f, d7, QTime(10, 6, 0));
+         },
+         {{tavrel, "New text"}}},
+        {"a file deleted while a start-up box is open leaves the rest of the pass going",
+         QDateTime(d7, QTime(10, 0)),
+         [](ComposerFixture& f) {
+             f.writeMessage("Aa", f.record(0, 0, "Aa"));
+             f.writeMessage("Bb", f.record(0, 0, "Bb"));
+             f.writeMessage("Cc", f.record(0, 0, "Cc"));
+             inside(f, "Aa", [&f] { QFile::remove(f.folder.file("Bb.tvr")); });
+         },
+         [](ComposerFixture&) {},
+         {{kDueTitle, dueText("Aa", "07/12/2026")}, {kDueTitle, dueText("Cc", "07/12/2026")}}},
         {"saved again with the same window in its first minute, before the first tick",
          QDateTime(d7, QTime(10, 0)),
          [](ComposerFixture& f) {
