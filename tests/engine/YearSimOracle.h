@@ -48,6 +48,8 @@ inline constexpr int kBackOverMidnightDay = 260;
 inline constexpr int kBackAndForwardDay = 310;
 // Two windows at 23:50 whose first box stays open past midnight, and a message the next day.
 inline constexpr int kLateBoxDay = 45;
+// Asleep from 20:00 until 23:50 the next day: the daily routine's box stays open past midnight.
+inline constexpr int kWakeLateDay = 100;
 
 inline QDate weekendFriday() {
     QDate d = kFirstDay.addDays(kWeekendFrom);
@@ -112,7 +114,7 @@ enum class Shown { DueBox, TimedBox, Question };
 
 struct YearCount {
     int owed = 0, presented = 0, optionalShown = 0;
-    int lost = 0, doubled = 0, wrong = 0, outOfOrder = 0;
+    int lost = 0, doubled = 0, wrong = 0, outOfOrder = 0, late = 0;
 };
 
 class Oracle {
@@ -148,6 +150,13 @@ public:
             m_dateChangedAt = mono;
             m_routineSure = false;
             m_today = today;
+            // The clock went back to a day lived through: its routine runs again, and may
+            // bring what that day never owed when it was lived (a window saved after it passed).
+            for (const auto& [name, versions] : m_files.asKeyValueRange()) {
+                const std::optional<Message>& m = versions.last().second;
+                if (today < m_maxDay && m && m->firstOrFinal(today) && !find(name, today, m->start))
+                    owe(name, today, m->start, false);
+            }
         }
         m_clockAt = {mono, wallMs};
         for (; m_maxDay < today;) {
@@ -164,11 +173,18 @@ public:
         if (!m_reminderOpen && mono - quietFrom >= 40 * kMinuteMs)
             m_routineSure = true;
     }
-    void jumped(qint64 mono) { m_jumpedAt = mono; }
+    void jumped(qint64 mono) {
+        m_jumpedAt = mono;
+        m_busy.append({mono, mono});
+    }
     void reminderBox(qint64 mono, bool open) {
         m_reminderOpen = open;
-        if (!open)
+        if (open)
+            m_reminderOpenedAt = mono;
+        else {
             m_reminderClosedAt = mono;
+            m_busy.append({m_reminderOpenedAt, mono});
+        }
     }
 
     // A message file written (by the composer's save or by another program), or deleted.
@@ -238,6 +254,12 @@ public:
         if (!rightWay(how, *chosen, *file, local(wallMs))) {
             complain("shown the wrong way", name, text);
             ++m_count.wrong;
+        }
+        // In time: a reminder owed while the program could look for forty minutes (no box of
+        // a reminder open, no sleep) has come up by then; the new-day check runs every 34.
+        if (quietStretch(chosen->owedAt, mono) >= 40 * kMinuteMs) {
+            complain("came late", name, chosen->day.toString(Qt::ISODate));
+            ++m_count.late;
         }
         // Day by day: nothing of a later day while an earlier day's reminder is still owed.
         for (const Reminder& r : std::as_const(m_reminders)) {
@@ -318,6 +340,21 @@ private:
     };
 
     static QTime minute(QTime t) { return QTime(t.hour(), t.minute()); }
+    // The longest time between `from` and `to` with no reminder box open and no sleep.
+    qint64 quietStretch(qint64 from, qint64 to) const {
+        QList<std::pair<qint64, qint64>> busy;
+        for (const auto& b : m_busy) {
+            if (b.second >= from && b.first <= to)
+                busy.append(b);
+        }
+        std::sort(busy.begin(), busy.end());
+        qint64 longest = 0, at = from;
+        for (const auto& [start, end] : std::as_const(busy)) {
+            longest = std::max(longest, start - at);
+            at = std::max(at, end);
+        }
+        return std::max(longest, to - at);
+    }
     QDateTime local(qint64 wallMs) const { return QDateTime::fromMSecsSinceEpoch(wallMs, m_tz); }
 
     static bool holds(const Message& m, const Reminder& r) {
@@ -400,7 +437,8 @@ private:
     QList<int> m_waiting;                      // reminders whose moment has not come, latest first
     std::pair<qint64, qint64> m_clockAt{0, 0}; // steady and wall time now
     QDate m_startDay, m_maxDay, m_today;
-    qint64 m_dateChangedAt = 0, m_reminderClosedAt = 0, m_jumpedAt = 0;
+    qint64 m_dateChangedAt = 0, m_reminderOpenedAt = 0, m_reminderClosedAt = 0, m_jumpedAt = 0;
+    QList<std::pair<qint64, qint64>> m_busy; // reminder boxes open, sleeps and clock changes
     bool m_reminderOpen = false;
     bool m_routineSure = true;
     YearCount m_count;
@@ -532,6 +570,12 @@ inline QList<Message> makeMessages(quint32 seed) {
             break;
         case 35: // inside the twenty minutes the clock skips going forward again
             window(kFirstDay.addDays(kBackAndForwardDay), QTime(0, 12), QTime(0, 18));
+            break;
+        case 36: // the day the late wake's routine runs for, and the next
+            on(kFirstDay.addDays(kWakeLateDay + 1));
+            break;
+        case 37:
+            on(kFirstDay.addDays(kWakeLateDay + 2));
             break;
         default:
             break;

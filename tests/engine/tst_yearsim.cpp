@@ -37,6 +37,8 @@ QList<Jump> fixedJumps(const QTimeZone& tz) {
     shiftAt(kBackAndForwardDay, QTime(0, 10), -30 * kMinuteMs, 10 * kMinuteMs);
     const QDate slept = kFirstDay.addDays(kSleepOverDay);
     jumps.append({at(slept, QTime(22, 30)), 0, at(slept.addDays(2), QTime(7, 0))});
+    const QDate late = kFirstDay.addDays(kWakeLateDay);
+    jumps.append({at(late, QTime(20, 0)), 0, at(late.addDays(1), QTime(23, 50))});
     const QDate friday = weekendFriday();
     jumps.append({at(friday, QTime(19, 0)), 0, at(friday.addDays(3), QTime(8, 0))});
     return jumps;
@@ -110,9 +112,9 @@ private slots:
                                     qint64(kDays) * 24 * kHourMs);
         const RunCount& c = run.count;
         qInfo("%s: %d reminders owed, %d presented (%d the rules left open); %d lost, %d doubled, "
-              "%d wrong, %d out of order, %d stacked, %d errors",
+              "%d wrong, %d late, %d out of order, %d stacked, %d errors",
               QTest::currentDataTag(), y.owed, y.presented, y.optionalShown, y.lost, y.doubled,
-              y.wrong, y.outOfOrder, c.stacked, c.errors);
+              y.wrong, y.late, y.outOfOrder, c.stacked, c.errors);
         qInfo("  %d boxes (longest %d min, %d reminders open across midnight); %d sleeps (%d over "
               "whole days), %d clock changes back, %d daylight-saving changes; inside boxes %d new "
               "days, %d sleeps or clock changes, %d tray actions",
@@ -127,6 +129,7 @@ private slots:
         QCOMPARE(y.lost, 0);
         QCOMPARE(y.doubled, 0);
         QCOMPARE(y.wrong, 0);
+        QCOMPARE(y.late, 0);
         QCOMPARE(y.outOfOrder, 0);
         QCOMPARE(c.stacked, 0);
         QCOMPARE(c.errors, 0);
@@ -149,16 +152,17 @@ private slots:
         // second window of its evening, then the next day's; the day slept through; Saturday's,
         // Sunday's and Monday's after a weekend asleep; a day the clock went back over.
         QList<int> times;
-        const QList<qsizetype> first =
-            firstShown(run.boxes(),
-                       {messages.at(29).text, messages.at(30).text, messages.at(31).text,
-                        messages.at(24).text, messages.at(25).text, messages.at(26).text,
-                        messages.at(27).text, messages.at(28).text, messages.at(32).text,
-                        messages.at(33).text, messages.at(34).text, messages.at(35).text},
-                       &times);
-        QCOMPARE(times, QList<int>(12, 1));
+        const QList<qsizetype> first = firstShown(
+            run.boxes(),
+            {messages.at(29).text, messages.at(30).text, messages.at(31).text, messages.at(24).text,
+             messages.at(25).text, messages.at(26).text, messages.at(27).text, messages.at(28).text,
+             messages.at(32).text, messages.at(33).text, messages.at(34).text, messages.at(35).text,
+             messages.at(36).text, messages.at(37).text},
+            &times);
+        QCOMPARE(times, QList<int>(14, 1));
         QVERIFY(first.at(0) < first.at(1) && first.at(1) < first.at(2));
         QVERIFY(first.at(5) < first.at(6) && first.at(6) < first.at(7));
+        QVERIFY(first.at(12) < first.at(13));
     }
 };
 
