@@ -222,12 +222,18 @@ bool TrayHostWatcher::watchX11Tray() {
     hearAnnouncements(connection, tray.root);
     m_announcements = std::make_unique<TrayAnnouncements>(tray.manager, tray.selection, [this] {
         // Once the X event is done with: making the icon talks to the server and the bus.
-        QTimer::singleShot(0, this, [this] { report(Host::XEmbed); });
+        QTimer::singleShot(0, this, [this] { report(x11TrayHost()); });
     });
     // A tray there already takes the icon at once, while the start-up pass runs.
     if (trayOwned(connection, tray.selection))
-        report(Host::XEmbed);
+        report(x11TrayHost());
     return true;
+}
+
+TrayHostWatcher::Host TrayHostWatcher::x11TrayHost() {
+    // A tray that hosts StatusNotifierItems as well (xfce4-panel) gets one from the toolkit, which
+    // asks the watcher this when the icon is made: known before, the icon registers only once.
+    return watcherProperty(kHostRegistered).toBool() ? Host::StatusNotifier : Host::XEmbed;
 }
 
 bool TrayHostWatcher::watchStatusNotifierHost() {

@@ -72,6 +72,8 @@ private slots:
 
 private:
     bool watchX11Tray();
+    // The protocol the toolkit will take for an X11 tray that is there.
+    static Host x11TrayHost();
     bool watchStatusNotifierHost();
     void ask();
     void report(Host host);

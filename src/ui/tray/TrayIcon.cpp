@@ -105,9 +105,9 @@ void TrayIcon::show(TrayHostWatcher::Host host) {
     if (m_hostDrawsMenu)
         m_icon->setContextMenu(&m_menu);
     m_icon->show();
-    // A tray that speaks both protocols (xfce4-panel) gets a StatusNotifierItem from the
-    // toolkit, which then makes no window to dock: the host gets the menu with the icon
-    // registered anew.
+    // A StatusNotifierItem host that registered between the watcher's question and the
+    // toolkit's gets the item, and no window is made to dock: the host gets the menu with the
+    // icon registered anew.
     if (!m_hostDrawsMenu && !xembedWindow()) {
         m_hostDrawsMenu = true;
         m_icon->hide();
