@@ -13,7 +13,7 @@ late_tray_case() {
     E2E_DESKTOP=$1
     start_tavrel "2026-12-07 10:00:00"
     local late=$((SECONDS + 8)) id
-    id=$(wait_window Tavrel 12)
+    id=$(wait_window Tavrel $((12 * E2E_SLOW)))
     while [ $SECONDS -lt $late ]; do sleep 0.2; done
     case $1 in
     xembed) start_trayer ;;

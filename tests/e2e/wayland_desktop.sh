@@ -68,7 +68,7 @@ late_host_case() {
     use_platform "$1"
     start_tavrel "2026-12-07 10:00:00"
     local late=$((SECONDS + 8)) up took items
-    wait_shown Tavrel 12
+    wait_shown Tavrel $((12 * E2E_SLOW))
     wait_for 5 atspi active Tavrel || fail "the composer did not take the focus ($1)"
     atspi press Tavrel Hide || fail "no Hide button"
     wait_for 5 eval '! atspi active Tavrel' || fail "the composer was not minimised ($1)"
