@@ -23,13 +23,15 @@ if [ -z "${E2E_DESKTOP:-}" ]; then
     exit 0
 fi
 
-# One desktop, as the tests' user (e2e_setup starts this script again as that user).
-E2E_PANEL=later
+# One desktop, as the tests' user (e2e_setup starts this script again as that user). On KDE the
+# panel is started below; GNOME's comes with the shell.
+[ "${E2E_DESKTOP:-}" = kde ] && E2E_PANEL=later
 . "$root/tests/e2e/lib.sh"
 e2e_setup
 message_file "Rent" "07/12/2026" "Pay the rent today"
 settings Startup=True ComboItem=0
 if [ "$E2E_DESKTOP" = kde ]; then
+    start_plasma_watcher
     # plasmashell through XWayland, where a synthetic click reaches its panel.
     on_desktop env QT_QPA_PLATFORM=xcb plasmashell --no-respawn >"$E2E_TMP/panel.log" 2>&1 &
     E2E_PIDS+=($!)

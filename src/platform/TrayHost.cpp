@@ -69,11 +69,69 @@ xcb_connection_t* x11Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-} // namespace
+// The X11 tray selection of the display's screen and the root window its owner announces itself
+// on; ":0.1" names screen 1.
+struct TraySelection {
+    xcb_atom_t selection = XCB_ATOM_NONE;
+    xcb_atom_t manager = XCB_ATOM_NONE;
+    xcb_window_t root = XCB_NONE;
+};
 
-bool TrayHost::ReportsActivations() {
-    return watcherProperty(kHostRegistered).toBool();
+TraySelection traySelection(xcb_connection_t* connection) {
+    const QByteArray display = qgetenv("DISPLAY");
+    const qsizetype dot = display.lastIndexOf('.');
+    const int screen = dot > display.lastIndexOf(':') ? display.mid(dot + 1).toInt() : 0;
+    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
+    static const char kManager[] = "MANAGER";
+    // Both asked at once: one wait for the server.
+    const xcb_intern_atom_cookie_t selectionCookie =
+        xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData());
+    const xcb_intern_atom_cookie_t managerCookie =
+        xcb_intern_atom(connection, 0, sizeof kManager - 1, kManager);
+    TraySelection tray;
+    if (xcb_intern_atom_reply_t* atom =
+            xcb_intern_atom_reply(connection, selectionCookie, nullptr)) {
+        tray.selection = atom->atom;
+        std::free(atom);
+    }
+    if (xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(connection, managerCookie, nullptr)) {
+        tray.manager = atom->atom;
+        std::free(atom);
+    }
+    xcb_screen_iterator_t roots = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; roots.rem > 0; ++i, xcb_screen_next(&roots)) {
+        if (i == screen) {
+            tray.root = roots.data->root;
+            break;
+        }
+    }
+    return tray;
 }
+
+bool trayOwned(xcb_connection_t* connection, xcb_atom_t selection) {
+    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, selection), nullptr);
+    const bool owned = owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    return owned;
+}
+
+// A new owner of the tray selection announces itself to the root window's structure listeners.
+// The toolkit listens there already; added where it does not, keeping what it chose.
+void hearAnnouncements(xcb_connection_t* connection, xcb_window_t root) {
+    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, root), nullptr);
+    if (!attributes)
+        return;
+    const uint32_t mask = attributes->your_event_mask;
+    std::free(attributes);
+    if (mask & XCB_EVENT_MASK_STRUCTURE_NOTIFY)
+        return;
+    const uint32_t values[] = {mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, values);
+}
+
+} // namespace
 
 bool TrayHost::ItemRegistered() {
     const QStringList items =
@@ -100,31 +158,6 @@ void TrayHost::Flush() {
         xcb_flush(connection);
 }
 
-bool TrayHost::XEmbedTrayPresent() {
-    xcb_connection_t* connection = x11Connection();
-    if (!connection)
-        return false;
-    // ":0.1" names screen 1; the selection is per screen.
-    const QByteArray display = qgetenv("DISPLAY");
-    const qsizetype dot = display.lastIndexOf('.');
-    const int screen = dot > display.lastIndexOf(':') ? display.mid(dot + 1).toInt() : 0;
-    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 1, uint16_t(name.size()), name.constData()),
-        nullptr);
-    if (!atom)
-        return false;
-    const xcb_atom_t selection = atom->atom;
-    std::free(atom);
-    if (selection == XCB_ATOM_NONE)
-        return false;
-    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-        connection, xcb_get_selection_owner(connection, selection), nullptr);
-    const bool present = owner && owner->owner != XCB_NONE;
-    std::free(owner);
-    return present;
-}
-
 bool TrayHost::WindowEmbedded(WId window) {
     xcb_connection_t* connection = x11Connection();
     if (!connection || !window)
@@ -138,20 +171,75 @@ bool TrayHost::WindowEmbedded(WId window) {
     return embedded;
 }
 
+TrayAnnouncements::TrayAnnouncements(quint32 manager, quint32 selection, Heard heard)
+    : m_manager(manager), m_selection(selection), m_heard(std::move(heard)) {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installNativeEventFilter(this);
+}
+
+TrayAnnouncements::~TrayAnnouncements() {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeNativeEventFilter(this);
+}
+
+bool TrayAnnouncements::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    // Sent with SendEvent, which sets the top bit of the type.
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+        return false;
+    // The data: the time the tray took the selection, the selection, the tray's window.
+    const auto* announcement = static_cast<const xcb_client_message_event_t*>(message);
+    if (announcement->format == 32 && announcement->type == m_manager &&
+        announcement->data.data32[1] == m_selection)
+        m_heard();
+    // The toolkit's own tray tracking reads it too.
+    return false;
+}
+
 TrayHostWatcher::TrayHostWatcher(Found found, QObject* parent)
     : QObject(parent), m_found(std::move(found)) {}
 
 TrayHostWatcher::~TrayHostWatcher() = default;
 
 bool TrayHostWatcher::start() {
-    m_x11 = x11Connection() != nullptr;
+    const bool x11 = watchX11Tray();
+    if (m_reported)
+        return true;
+    const bool bus = watchStatusNotifierHost();
+    return x11 || bus;
+}
+
+bool TrayHostWatcher::watchX11Tray() {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return false;
+    const TraySelection tray = traySelection(connection);
+    if (tray.selection == XCB_ATOM_NONE || tray.manager == XCB_ATOM_NONE || tray.root == XCB_NONE)
+        return false;
+    // Listening before looking: a tray that comes between the two is heard from afterwards.
+    hearAnnouncements(connection, tray.root);
+    m_announcements = std::make_unique<TrayAnnouncements>(tray.manager, tray.selection, [this] {
+        // Once the X event is done with: making the icon talks to the server and the bus.
+        QTimer::singleShot(0, this, [this] { report(x11TrayHost()); });
+    });
+    // A tray there already takes the icon at once, while the start-up pass runs.
+    if (trayOwned(connection, tray.selection))
+        report(x11TrayHost());
+    return true;
+}
+
+TrayHostWatcher::Host TrayHostWatcher::x11TrayHost() {
+    // A tray that hosts StatusNotifierItems as well (xfce4-panel) gets one from the toolkit, which
+    // asks the watcher this when the icon is made: known before, the icon registers only once.
+    return watcherProperty(kHostRegistered).toBool() ? Host::StatusNotifier : Host::XEmbed;
+}
+
+bool TrayHostWatcher::watchStatusNotifierHost() {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        // An XEmbed icon docks by itself whenever a tray takes the X11 selection.
-        if (m_x11)
-            QTimer::singleShot(0, this, [this] { report(false); });
-        return m_x11;
-    }
+    if (!bus.isConnected())
+        return false;
     // A watcher that comes up late (a panel started after the program, or restarted), and a host
     // that registers with a watcher already there.
     auto* services =
@@ -165,7 +253,7 @@ bool TrayHostWatcher::start() {
 }
 
 void TrayHostWatcher::hostRegistered() {
-    report(true);
+    report(Host::StatusNotifier);
 }
 
 void TrayHostWatcher::ask() {
@@ -176,24 +264,23 @@ void TrayHostWatcher::ask() {
     auto* reply = new QDBusPendingCallWatcher(pending, this);
     connect(reply, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
         call->deleteLater();
+        // A watcher without a host yet (kded5 before plasmashell): the host's registration says
+        // when it comes.
         const QDBusPendingReply<QDBusVariant> answer = *call;
         if (answer.isValid() && answer.value().variant().toBool())
-            report(true);
-        else if (m_x11)
-            // No StatusNotifierItem host now: XEmbed, which also docks into a tray that comes
-            // later (xfce4-panel hosts both).
-            report(false);
+            report(Host::StatusNotifier);
     });
 }
 
-void TrayHostWatcher::report(bool reportsActivations) {
+void TrayHostWatcher::report(Host host) {
     if (m_reported)
         return;
     m_reported = true;
+    m_announcements.reset();
     QDBusConnection::sessionBus().disconnect(QString(), kWatcherPath, kWatcher,
                                              QStringLiteral("StatusNotifierHostRegistered"), this,
                                              SLOT(hostRegistered()));
-    m_found(reportsActivations);
+    m_found(host);
 }
 
 BlockedIconClicks::BlockedIconClicks(IsIconWindow isIconWindow, Handler handler)

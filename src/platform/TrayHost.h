@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QtGui/qwindowdefs.h>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace tavrel {
@@ -13,13 +14,9 @@ namespace tavrel {
 // menu themselves; XEmbed hosts take in a small window of the program and pass it the mouse.
 namespace TrayHost {
 
-// True when the toolkit will hand the icon to a StatusNotifierItem host: it makes the same test.
-bool ReportsActivations();
 // True once the host's watcher lists an item of this process and a host shows the watcher's
 // items.
 bool ItemRegistered();
-// True when an XEmbed tray holds the X11 tray selection of the display's screen now.
-bool XEmbedTrayPresent();
 // True once an XEmbed tray has taken the window in (it is no longer a child of the root).
 bool WindowEmbedded(WId window);
 // Sends what the toolkit has queued for the X server (the icon's window and its dock request)
@@ -29,32 +26,61 @@ void Flush();
 
 } // namespace TrayHost
 
-// Waits for a notification area without blocking the start: the toolkit settles its tray
-// protocol once per process, when its first icon is made, so the icon is made only once a host
-// can take it. Reports once; a host restarted later takes the icon up again by itself.
+// The announcement an XEmbed tray makes when it takes the tray selection: the client message of
+// type MANAGER that a new owner of a manager selection sends to the root window, naming the
+// selection. Heard from the X events for as long as this object lives.
+class TrayAnnouncements final : public QAbstractNativeEventFilter {
+public:
+    using Heard = std::function<void()>;
+
+    TrayAnnouncements(quint32 manager, quint32 selection, Heard heard);
+    ~TrayAnnouncements() override;
+    Q_DISABLE_COPY_MOVE(TrayAnnouncements)
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    quint32 m_manager;
+    quint32 m_selection;
+    Heard m_heard;
+};
+
+// Waits for a notification area without blocking the start, on every channel one can come by:
+// a StatusNotifierItem host registering with the session's watcher, and on X11 an XEmbed tray
+// taking the tray selection. The toolkit settles its tray protocol once per process, when its
+// first icon is made, so the icon is made only once a host can take it, on the protocol of the
+// host that came. Reports once; a host restarted later takes the icon up again by itself.
 class TrayHostWatcher final : public QObject {
     Q_OBJECT
 public:
-    // True when the host is a StatusNotifierItem host (it reports activations, draws the menu).
-    using Found = std::function<void(bool reportsActivations)>;
+    enum class Host {
+        StatusNotifier, // reports activations and draws the menu itself
+        XEmbed,         // takes in a window of the program and passes it the mouse
+    };
+    using Found = std::function<void(Host)>;
 
     explicit TrayHostWatcher(Found found, QObject* parent = nullptr);
     ~TrayHostWatcher() override;
     Q_DISABLE_COPY_MOVE(TrayHostWatcher)
 
-    // Starts watching; false when no host can ever come (no X11 and no session bus).
+    // Starts watching; an XEmbed tray already there is reported before it returns. False when
+    // no host can ever come (no X11 and no session bus).
     bool start();
 
 private slots:
     void hostRegistered();
 
 private:
+    bool watchX11Tray();
+    // The protocol the toolkit will take for an X11 tray that is there.
+    static Host x11TrayHost();
+    bool watchStatusNotifierHost();
     void ask();
-    void report(bool reportsActivations);
+    void report(Host host);
 
     Found m_found;
     bool m_reported = false;
-    bool m_x11 = false;
+    std::unique_ptr<TrayAnnouncements> m_announcements;
 };
 
 // Buttons on the XEmbed icon's window while a modal window of the program is open. The toolkit

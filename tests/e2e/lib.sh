@@ -30,6 +30,10 @@ cleanup() {
     [ -n "${E2E_TMP:-}" ] && rm -rf "$E2E_TMP"
 }
 
+# The sanitizers slow the program several times over: limits on how long it may take grow.
+E2E_SLOW=1
+[ -n "${ASAN_OPTIONS:-}" ] && E2E_SLOW=3
+
 # Polls `cmd...` every 0.1 s until it succeeds or `secs` pass.
 wait_for() {
     local secs=$1
@@ -483,15 +487,20 @@ start_gnome() {
     # Without a system bus the shell aborts on the login manager.
     export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/system_bus
     wait_for 10 test -S "$XDG_RUNTIME_DIR/system_bus" || fail "the system bus did not start"
-    gsettings set org.gnome.shell enabled-extensions "['ubuntu-appindicators@ubuntu.com']"
+    # A notification area that comes later is the extension, switched on by the test.
+    local extensions="['ubuntu-appindicators@ubuntu.com']"
+    [ "${E2E_PANEL:-now}" = later ] && extensions="[]"
+    gsettings set org.gnome.shell enabled-extensions "$extensions"
     gsettings set org.gnome.shell welcome-dialog-last-shown-version '999'
     # Its banners (no screen lock without a display manager) would cover the boxes.
     gsettings set org.gnome.desktop.notifications show-banners false
     gnome-shell --headless --wayland --virtual-monitor 1280x1024 \
         --wayland-display="$E2E_WAYLAND" >"$E2E_TMP/desktop.log" 2>&1 &
     E2E_PIDS+=($!)
-    wait_for 30 sni_host_up || fail "GNOME Shell's AppIndicator host did not start"
-    wait_for 10 grep -q 'Using public X11 display' "$E2E_TMP/desktop.log" ||
+    if [ "${E2E_PANEL:-now}" != later ]; then
+        wait_for 30 sni_host_up || fail "GNOME Shell's AppIndicator host did not start"
+    fi
+    wait_for 30 grep -q 'Using public X11 display' "$E2E_TMP/desktop.log" ||
         fail "GNOME Shell started no Xwayland"
     E2E_XDISPLAY=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$E2E_TMP/desktop.log" |
         head -n1)
@@ -534,22 +543,69 @@ start_kwin() {
     E2E_PIDS+=($!)
     on_desktop /usr/lib/x86_64-linux-gnu/libexec/kactivitymanagerd >/dev/null 2>&1 &
     E2E_PIDS+=($!)
-    # Outside a Plasma login nothing asks kded5 for its later modules; the watcher is one.
+    # Outside a Plasma login nothing asks kded5 for its later modules; the watcher is one. With a
+    # panel that comes later, the watcher comes with it.
     wait_for 20 dbus-send --session --print-reply --dest=org.kde.kded5 /kded \
-        org.kde.kded5.loadModule string:statusnotifierwatcher || fail "kded5 did not start"
+        org.freedesktop.DBus.Peer.Ping || fail "kded5 did not start"
+    [ "${E2E_PANEL:-now}" = later ] && return
+    start_plasma_watcher
+    start_plasmashell
+}
+
+start_plasma_watcher() {
+    dbus-send --session --print-reply --dest=org.kde.kded5 /kded org.kde.kded5.loadModule \
+        string:statusnotifierwatcher >/dev/null || fail "kded5 did not load its watcher"
     wait_for 10 dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
         /StatusNotifierWatcher org.freedesktop.DBus.Peer.Ping || fail "kded5's watcher did not start"
-    [ "${E2E_PANEL:-now}" = later ] || start_plasmashell
 }
 
 # plasmashell: the notification area of KDE Plasma.
 start_plasmashell() {
-    on_desktop plasmashell --no-respawn >"$E2E_TMP/panel.log" 2>&1 &
-    E2E_PIDS+=($!)
+    # Started itself, not through a function's subshell: the test may end it.
+    WAYLAND_DISPLAY=$E2E_WAYLAND DISPLAY=$E2E_XDISPLAY QT_QPA_PLATFORM=wayland \
+        plasmashell --no-respawn >"$E2E_TMP/panel.log" 2>&1 &
+    PANEL_PID=$!
+    E2E_PIDS+=("$PANEL_PID")
     # kded5's watcher reports a host from the start; plasmashell's own name says it is there.
-    wait_for 40 eval 'dbus-send --session --print-reply --dest=org.freedesktop.DBus \
-        /org/freedesktop/DBus org.freedesktop.DBus.ListNames | grep -q org.kde.StatusNotifierHost-' ||
-        fail "plasmashell's notification area did not start"
+    wait_for 40 plasma_host_up || fail "plasmashell's notification area did not start"
+}
+plasma_host_up() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.ListNames | grep -q org.kde.StatusNotifierHost-
+}
+
+# The desktop's notification area comes up (a test whose panel comes later starts it), or goes
+# away again: on GNOME the AppIndicator extension is switched on or off, on KDE kded5 loads or
+# unloads its watcher and plasmashell runs or ends.
+start_host() {
+    case $E2E_DESKTOP in
+    gnome)
+        gsettings set org.gnome.shell enabled-extensions "['ubuntu-appindicators@ubuntu.com']"
+        wait_for 15 sni_host_up || fail "GNOME Shell's AppIndicator host did not start"
+        ;;
+    kde)
+        start_plasma_watcher
+        start_plasmashell
+        ;;
+    *) fail "no late host for '$E2E_DESKTOP'" ;;
+    esac
+}
+stop_host() {
+    case $E2E_DESKTOP in
+    gnome)
+        gsettings set org.gnome.shell enabled-extensions "[]"
+        wait_for 15 eval '! sni_host_up' || fail "GNOME Shell's AppIndicator host did not stop"
+        ;;
+    kde)
+        kill "$PANEL_PID"
+        wait "$PANEL_PID" 2>/dev/null || true
+        wait_for 15 eval '! plasma_host_up' || fail "plasmashell's notification area did not end"
+        dbus-send --session --print-reply --dest=org.kde.kded5 /kded org.kde.kded5.unloadModule \
+            string:statusnotifierwatcher >/dev/null || fail "kded5 did not unload its watcher"
+        wait_for 10 eval '! dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
+            /StatusNotifierWatcher org.freedesktop.DBus.Peer.Ping' || fail "kded5's watcher stayed"
+        ;;
+    esac
 }
 
 # A PulseAudio server with one null output, whose monitor is recorded from now on (mono, 16 bit,

@@ -80,26 +80,9 @@ bool TrayIcon::add() {
         m_icon->show();
         return true;
     }
-    // An X11 tray is there already: the icon is made at once and docks while the start-up pass
-    // runs. The toolkit chose StatusNotifierItem instead when it made no window for a tray that
-    // is there; the host then gets the menu with the icon registered anew.
-    if (TrayHost::XEmbedTrayPresent()) {
-        makeIcon();
-        m_icon->show();
-        m_hostDrawsMenu = xembedWindow() == nullptr;
-        if (m_hostDrawsMenu) {
-            m_icon->hide();
-            m_icon->setContextMenu(&m_menu);
-            m_icon->show();
-        } else {
-            watchBlockedClicks();
-        }
-        TrayHost::Flush();
-        return true;
-    }
     if (!m_hostWatcher)
         m_hostWatcher =
-            std::make_unique<TrayHostWatcher>([this](bool hostDrawsMenu) { show(hostDrawsMenu); });
+            std::make_unique<TrayHostWatcher>([this](TrayHostWatcher::Host host) { show(host); });
     return m_hostWatcher->start();
 }
 
@@ -113,17 +96,29 @@ void TrayIcon::makeIcon() {
             });
 }
 
-void TrayIcon::show(bool hostDrawsMenu) {
+void TrayIcon::show(TrayHostWatcher::Host host) {
     if (m_icon)
         return;
     makeIcon();
     // Decided before the icon shows: the host reads the menu when the icon registers.
-    m_hostDrawsMenu = hostDrawsMenu;
+    m_hostDrawsMenu = host == TrayHostWatcher::Host::StatusNotifier;
     if (m_hostDrawsMenu)
         m_icon->setContextMenu(&m_menu);
     m_icon->show();
+    // A StatusNotifierItem host that registered between the watcher's question and the
+    // toolkit's gets the item, and no window is made to dock: the host gets the menu with the
+    // icon registered anew.
+    if (!m_hostDrawsMenu && !xembedWindow()) {
+        m_hostDrawsMenu = true;
+        m_icon->hide();
+        m_icon->setContextMenu(&m_menu);
+        m_icon->show();
+    }
     if (!m_hostDrawsMenu)
         watchBlockedClicks();
+    // The icon's window and its dock request go out now: an icon made during the start-up pass
+    // docks while the pass still runs.
+    TrayHost::Flush();
 }
 
 void TrayIcon::watchBlockedClicks() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TrayHost.h"
 #include "composer/TrayHook.h"
 
 #include <QIcon>
@@ -12,7 +13,6 @@
 namespace tavrel {
 
 class BlockedIconClicks;
-class TrayHostWatcher;
 
 // The notification-area icon and its popup menu `menuproject`. Icon events are mapped to the two
 // codes the program acts on: a left double-click (515) and the right button released (517).
@@ -63,7 +63,7 @@ public:
 
 private:
     // Makes and shows the icon once a host is there: the toolkit fixes its protocol then.
-    void show(bool hostDrawsMenu);
+    void show(TrayHostWatcher::Host host);
     void makeIcon();
     void watchBlockedClicks();
     void run(const std::function<void()>& handler);
