@@ -46,6 +46,9 @@ wait_for() {
 }
 
 e2e_setup() {
+    # The X servers' socket folder: a fresh machine may not have it yet, and an Xwayland started
+    # by a compositor as the desktop user cannot make it.
+    [ -d /tmp/.X11-unix ] || { mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix; } 2>/dev/null || true
     case ${E2E_DESKTOP:-bare} in gnome | kde) as_desktop_user ;; esac
     E2E_TMP=$(mktemp -d)
     trap cleanup EXIT
