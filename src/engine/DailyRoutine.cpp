@@ -55,10 +55,9 @@ void StartupAndRoutines::admitDaysLivedThrough(QDate today) {
         return;
     const QStringList names = ListMessageFiles(m_programFolder);
     for (const QString& name : names) {
-        if (!FileExists(m_programFolder + name))
-            continue;
         MessageRecord record;
-        ReadMessageFile(name, record);
+        if (!readListed(name, record))
+            continue;
         const QDate finalDate = readDate(record.finalDate);
         const QDate priorDate = readDate(record.priorDate);
         for (QDate day = from; day < today; day = day.addDays(1)) {

@@ -53,6 +53,19 @@ StartupAndRoutines::MessageDays StartupAndRoutines::currentMessageDays() const {
     return days;
 }
 
+bool StartupAndRoutines::readListed(const QString& name, MessageRecord& into) const {
+    try {
+        ReadMessageFile(name, into);
+        return true;
+    } catch (const ProgramError& error) {
+        // Deleted since the listing, while a box of the scan was open: nothing to read. A file
+        // that is there but cannot be opened by its bare name still means a wrong folder.
+        if (error.code() == FileNotFound && !FileExists(m_programFolder + name))
+            return false;
+        throw;
+    }
+}
+
 bool StartupAndRoutines::scanMessageFiles(const std::function<void(const QString&)>& visit) {
     DeleteTempFile(m_programFolder);
     DeleteTimerFile();
@@ -71,12 +84,9 @@ bool StartupAndRoutines::scanMessageFiles(const std::function<void(const QString
         ~CurrentFile() { file = before; }
     } current{m_currentFile, m_currentFile};
     for (const QString& name : names) {
-        // Deleted since the listing, while a box of this scan was open: nothing to read. A
-        // file that is there but cannot be opened by its bare name still means a wrong folder.
-        if (!FileExists(m_programFolder + name))
+        if (!readListed(name, CurrentMessage))
             continue;
         m_currentFile = name;
-        ReadMessageFile(name, CurrentMessage);
         reconcile(name, CurrentMessage);
         visit(name);
     }

@@ -128,6 +128,8 @@ private:
     // file, then reads each message file into CurrentMessage and hands its name to `visit`.
     // Without any message file it shows the main window instead and returns false.
     bool scanMessageFiles(const std::function<void(const QString& name)>& visit);
+    // Reads a listed message file by its bare name; false when it is gone since the listing.
+    bool readListed(const QString& name, MessageRecord& into) const;
     struct MessageDays {
         QDate today, finalDate, priorDate;
         bool firstOrFinal() const { return finalDate == today || priorDate == today; }

@@ -310,7 +310,6 @@ public:
         }
         return out;
     }
-    bool routineSure() const { return m_routineSure; }
     QDate lastDay() const { return m_maxDay; }
     std::optional<Message> current(const QString& name) const {
         return m_files.contains(name) ? m_files.value(name).last().second : std::nullopt;
