@@ -221,8 +221,10 @@ bool TrayHostWatcher::watchX11Tray() {
     // Listening before looking: a tray that comes between the two is heard from afterwards.
     hearAnnouncements(connection, tray.root);
     m_announcements = std::make_unique<TrayAnnouncements>(tray.manager, tray.selection, [this] {
-        // Once the X event is done with: making the icon talks to the server and the bus.
-        QTimer::singleShot(0, this, [this] { report(x11TrayHost()); });
+        // Not at once: a desktop that hosts both protocols (GNOME's AppIndicator extension with
+        // its legacy tray) may take the selection a moment before its StatusNotifierItem host
+        // registers, and the icon is made only once. A host that registers meanwhile wins.
+        QTimer::singleShot(kBothProtocolsMs, this, [this] { report(x11TrayHost()); });
     });
     // A tray there already takes the icon at once, while the start-up pass runs.
     if (trayOwned(connection, tray.selection))

@@ -53,6 +53,8 @@ private:
 class TrayHostWatcher final : public QObject {
     Q_OBJECT
 public:
+    // How long an XEmbed tray that came late waits for a StatusNotifierItem host coming with it.
+    static constexpr int kBothProtocolsMs = 2000;
     enum class Host {
         StatusNotifier, // reports activations and draws the menu itself
         XEmbed,         // takes in a window of the program and passes it the mouse
