@@ -7,9 +7,10 @@
 namespace tavrel {
 
 // Qt's Windows file engine sets no errno; the Win32 error of its failed call stays with the
-// thread.
+// thread. A device of the C runtime beneath a writer may still report through errno.
 void ClearFileError() {
     SetLastError(ERROR_SUCCESS);
+    errno = 0;
 }
 
 int LastFileError() {
@@ -24,7 +25,7 @@ int LastFileError() {
     case ERROR_LOCK_VIOLATION:
         return EACCES;
     default:
-        return 0;
+        return errno;
     }
 }
 
