@@ -129,12 +129,27 @@ keys "$id" Return
 wait_for stopped "$second" || fail "the second copy keeps running"
 running "$first" || fail "the first copy ended"
 
-# Right-click on the icon: the program's own popup menu, then E&xit and Yes.
-eval "$(xdotool getwindowgeometry --shell "$(xdotool search --class trayer | head -n1)")"
+# Right-click on the icon: the program's own popup menu, then E&xit (its last item) and Yes.
+tray=$(xdotool search --onlyvisible --class trayer | head -n1)
+eval "$(xdotool getwindowgeometry --shell "$tray")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
-sleep 1
+# The menu: a visible window the size of four items and three separators.
+menu_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
+        if [ "${HEIGHT:-0}" -gt 50 ] && [ "${HEIGHT:-0}" -lt 250 ] && [ "${WIDTH:-0}" -gt 50 ] &&
+            [ "${WIDTH:-0}" -lt 400 ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+wait_for menu_window || fail "no popup menu on the right-click"
 shot menu
-xdotool key x
+eval "$(xdotool getwindowgeometry --shell "$(menu_window)")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 12)) click 1
 id=$(wait_window "Terminate")
 shot terminate
 keys "$id" y
