@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Draws the program icon (a note with a bell) with ImageMagick and writes resources/tavrel-*.png.
-# The PNGs are committed; rerun this only to change the drawing.
+# The PNGs and the .ico are committed; rerun this only to change the drawing.
 set -euo pipefail
 cd "$(dirname "$0")/../resources"
 convert -size 256x256 xc:none \
@@ -14,3 +14,5 @@ convert -size 256x256 xc:none \
     -fill '#c0392b' -draw 'circle 190,58 190,76' \
     tavrel-256.png
 for s in 16 32 48 64 128; do convert tavrel-256.png -resize ${s}x${s} tavrel-$s.png; done
+# The Windows executable carries the icon in this form (resources/tavrel.rc).
+convert tavrel-16.png tavrel-32.png tavrel-48.png tavrel-256.png tavrel.ico

@@ -2,19 +2,22 @@
 # Builds Tavrel and runs the whole test suite (unit, widget and end-to-end tests) twice: once as
 # built normally, once built with AddressSanitizer and UndefinedBehaviorSanitizer, where any
 # sanitizer report fails the run. On CI (CI=true) or with --fuzz, every fuzz target then runs
-# for 30 seconds.
-# Usage: scripts/test.sh [--fuzz] [--no-sanitize]
+# for 30 seconds. Then the Windows build (scripts/test-windows.sh): the toolkit for Windows built
+# once into ~/.cache/tavrel, the program cross-built, and its tests run under wine.
+# Usage: scripts/test.sh [--fuzz] [--no-sanitize] [--no-windows]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 fuzz=0
 sanitize=1
+windows=1
 [ "${CI:-}" = true ] && fuzz=1
 for arg in "$@"; do
     case "$arg" in
     --fuzz) fuzz=1 ;;
     --no-sanitize) sanitize=0 ;;
-    *) echo "usage: $0 [--fuzz] [--no-sanitize]" >&2; exit 2 ;;
+    --no-windows) windows=0 ;;
+    *) echo "usage: $0 [--fuzz] [--no-sanitize] [--no-windows]" >&2; exit 2 ;;
     esac
 done
 
@@ -52,4 +55,9 @@ fi
 if [ "$fuzz" = 1 ]; then
     echo "== every fuzz target for 30 seconds"
     fuzz/run.sh 30
+fi
+
+if [ "$windows" = 1 ]; then
+    echo "== the Windows build and its tests under wine"
+    scripts/test-windows.sh
 fi

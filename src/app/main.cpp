@@ -5,9 +5,9 @@
 #include "ProgramFolder.h"
 #include "QtComposerDialogs.h"
 #include "QtDialogs.h"
-#include "QtSound.h"
 #include "Registry.h"
 #include "SingleInstance.h"
+#include "Sound.h"
 #include "StartupAndRoutines.h"
 #include "WindowLook.h"
 #include "composer/frmmain.h"
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
 
     SystemClock clock;
     QtDialogs dialogs;
-    QtSoundPlayer sound;
+    const std::unique_ptr<SoundPlayer> sound = SystemSoundPlayer();
     const DateText dates;
     Registry registry(dialogs);
     SingleInstance instance;
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<QtComposerDialogs> composerDialogs;
 
     StartupAndRoutines engine(
-        clock, dialogs, sound, dates, ProgramFolder(),
+        clock, dialogs, *sound, dates, ProgramFolder(),
         [&]() -> MainWindowPort& {
             // The first touch of the main window loads it.
             if (!window) {
@@ -65,10 +65,11 @@ int main(int argc, char** argv) {
                 window->setTrayHook(&tray);
                 // The end comes from wherever the user quit: inside a box of the start-up pass,
                 // before the event loop has even started, an exit request would be lost and the
-                // pass would go on. The close sequence has run; nothing else may.
+                // pass would go on. The close sequence has run; nothing else may (no destructor,
+                // no exit handler: std::_Exit, which every C library has).
                 window->setEndProgram([&] {
                     instance.release();
-                    std::quick_exit(0);
+                    std::_Exit(0);
                 });
                 window->Form_Load();
             }
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
             // After the corrupted-messages warning: no ghost icon, and nothing else of the close
             // sequence.
             tray.remove();
-            std::quick_exit(0);
+            std::_Exit(0);
         });
 
     if (engine.Main(anotherCopyRunning) == StartupAndRoutines::MainResult::Ended)

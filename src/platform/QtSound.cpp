@@ -10,6 +10,10 @@
 
 namespace tavrel {
 
+std::unique_ptr<SoundPlayer> SystemSoundPlayer() {
+    return std::make_unique<QtSoundPlayer>();
+}
+
 QtSoundPlayer::QtSoundPlayer()
     : QtSoundPlayer([] { return static_cast<int>(QMediaDevices::audioOutputs().size()); },
                     [] { RingBell(); }) {}
@@ -17,7 +21,9 @@ QtSoundPlayer::QtSoundPlayer()
 QtSoundPlayer::QtSoundPlayer(OutputCount outputCount, Beep beep)
     : m_outputCount(std::move(outputCount)), m_beep(std::move(beep)) {}
 
-QtSoundPlayer::~QtSoundPlayer() { delete m_effect; }
+QtSoundPlayer::~QtSoundPlayer() {
+    delete m_effect;
+}
 
 void QtSoundPlayer::PlaySoundCue(const QString& path) {
     if (m_outputCount() == 0) {

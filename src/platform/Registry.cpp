@@ -1,7 +1,6 @@
 #include "Registry.h"
 
 #include "Dialogs.h"
-#include "IniRegistryStore.h"
 
 #include <array>
 #include <utility>
@@ -36,14 +35,10 @@ QString trimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
-std::unique_ptr<RegistryStore> platformStore() {
-    return std::make_unique<IniRegistryStore>(IniRegistryStore::defaultPath());
-}
-
 } // namespace
 
 Registry::Registry(Dialogs& dialogs, std::unique_ptr<RegistryStore> store)
-    : m_dialogs(dialogs), m_store(store ? std::move(store) : platformStore()) {}
+    : m_dialogs(dialogs), m_store(store ? std::move(store) : SystemRegistryStore()) {}
 
 Registry::~Registry() = default;
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 namespace tavrel {
 
@@ -35,5 +36,8 @@ public:
     virtual long setString(RootKey root, const QString& subKey, const QString& name,
                            const QString& value) = 0;
 };
+
+// The platform's own per-user store: the registry on Windows, a file elsewhere.
+std::unique_ptr<RegistryStore> SystemRegistryStore();
 
 } // namespace tavrel

@@ -1,12 +1,7 @@
 #include "Session.h"
 
 #include <QApplication>
-#include <QAudioDevice>
 #include <QGuiApplication>
-#include <QMediaDevices>
-#include <QPointer>
-#include <QSoundEffect>
-#include <QUrl>
 #include <QWidget>
 #include <QWindow>
 
@@ -52,23 +47,6 @@ void Session::AttachToProgram(QWidget* box) {
     box->winId();
     if (QWindow* window = box->windowHandle())
         window->setTransientParent(owner->windowHandle());
-}
-
-void RingBell() {
-    if (!Session::NativeWayland()) {
-        QApplication::beep();
-        return;
-    }
-    if (QMediaDevices::audioOutputs().isEmpty())
-        return;
-    // Made once and kept with the application; a ring while one sounds starts it over.
-    static QPointer<QSoundEffect> bell;
-    if (!bell) {
-        bell = new QSoundEffect(qApp);
-        bell->setSource(QUrl(QStringLiteral("qrc:/sounds/bell.wav")));
-    }
-    bell->stop();
-    bell->play();
 }
 
 } // namespace tavrel

@@ -1,23 +1,33 @@
 #include "SingleInstance.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QStandardPaths>
 
 namespace tavrel {
 
-SingleInstance::SingleInstance(QString lockPath)
-    : m_lock(std::make_unique<QLockFile>(lockPath.isEmpty() ? defaultLockPath() : lockPath)) {
-    // A holder that no longer runs is detected by its pid; age alone never makes a lock stale.
-    m_lock->setStaleLockTime(0);
-}
+struct SingleInstance::Held {
+    explicit Held(const QString& path) : lock(path) {
+        // A holder that no longer runs is detected by its pid; age alone never makes a lock
+        // stale.
+        lock.setStaleLockTime(0);
+    }
+    QLockFile lock;
+};
+
+SingleInstance::SingleInstance(QString name)
+    : m_name(name.isEmpty() ? defaultLockPath() : std::move(name)),
+      m_held(std::make_unique<Held>(m_name)) {}
+
+SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::tryAcquire() {
-    return m_lock->isLocked() || m_lock->tryLock(0);
+    return m_held->lock.isLocked() || m_held->lock.tryLock(0);
 }
 
 void SingleInstance::release() {
-    if (m_lock->isLocked())
-        m_lock->unlock();
+    if (m_held->lock.isLocked())
+        m_held->lock.unlock();
 }
 
 QString SingleInstance::defaultLockPath() {

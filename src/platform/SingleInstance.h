@@ -1,17 +1,18 @@
 #pragma once
 
-#include <QLockFile>
 #include <QString>
 #include <memory>
 
 namespace tavrel {
 
-// One running copy per user. A lock file in the user's runtime folder; a lock left behind by a
-// killed copy is stale and taken over.
+// One running copy per user. On Windows a named mutex in the user's session; elsewhere a lock
+// file in the user's runtime folder. Either is let go by the system when its holder dies, so a
+// copy that was killed never blocks the next one.
 class SingleInstance {
 public:
-    // `lockPath` empty means the per-user default.
-    explicit SingleInstance(QString lockPath = {});
+    // `name` empty means the per-user default: a lock file path, or on Windows a mutex name.
+    explicit SingleInstance(QString name = {});
+    ~SingleInstance();
     Q_DISABLE_COPY_MOVE(SingleInstance)
 
     // True when this process now holds the lock; false when another live copy does.
@@ -21,7 +22,9 @@ public:
     static QString defaultLockPath();
 
 private:
-    std::unique_ptr<QLockFile> m_lock;
+    struct Held;
+    QString m_name;
+    std::unique_ptr<Held> m_held;
 };
 
 } // namespace tavrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 namespace tavrel {
 
@@ -11,5 +12,8 @@ public:
     // Returns at once; the sound plays on. A missing or broken file is silent.
     virtual void PlaySoundCue(const QString& path) = 0;
 };
+
+// The platform's player: winmm on Windows, Qt Multimedia elsewhere.
+std::unique_ptr<SoundPlayer> SystemSoundPlayer();
 
 } // namespace tavrel

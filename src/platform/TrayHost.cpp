@@ -133,6 +133,10 @@ void hearAnnouncements(xcb_connection_t* connection, xcb_window_t root) {
 
 } // namespace
 
+bool TrayHost::NativeArea() {
+    return false;
+}
+
 bool TrayHost::ItemRegistered() {
     const QStringList items =
         watcherProperty(QStringLiteral("RegisteredStatusNotifierItems")).toStringList();

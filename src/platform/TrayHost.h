@@ -14,6 +14,10 @@ namespace tavrel {
 // menu themselves; XEmbed hosts take in a small window of the program and pass it the mouse.
 namespace TrayHost {
 
+// True where the system's own notification area is always there and hands the icon its mouse
+// events itself (Windows, through Shell_NotifyIcon): a shown icon is docked, and Explorer
+// restarted takes it up again.
+bool NativeArea();
 // True once the host's watcher lists an item of this process and a host shows the watcher's
 // items.
 bool ItemRegistered();

@@ -1,6 +1,7 @@
 #include "FileOps.h"
 
 #include "ProgramError.h"
+#include "SystemError.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -52,35 +53,35 @@ void ReplaceFileAtomically(const QString& path, const QByteArray& bytes,
     // QSaveFile removes its temporary file when it goes out of scope uncommitted, so every
     // throw below leaves the folder as it was.
     QSaveFile file(path);
-    errno = 0;
+    ClearFileError();
     if (!file.open(QIODevice::WriteOnly))
-        throw ProgramError(FileErrorCode(file.error(), errno));
+        throw ProgramError(FileErrorCode(file.error(), LastFileError()));
 
     const std::unique_ptr<QIODevice> filtered = filter ? filter(file) : nullptr;
     QIODevice& out = filtered ? *filtered : static_cast<QIODevice&>(file);
-    errno = 0;
+    ClearFileError();
     // QSaveFile::commit() reports success even when flushing its buffer fell short (the file
     // then ends up cut off), so the buffer is flushed and checked here first.
     if (out.write(bytes) != bytes.size() || !file.flush()) {
-        const ProgramError failure = writeFailure(file.error(), errno);
+        const ProgramError failure = writeFailure(file.error(), LastFileError());
         file.cancelWriting();
         throw failure;
     }
-    errno = 0;
+    ClearFileError();
     if (!file.commit())
-        throw ProgramError(FileErrorCode(file.error(), errno));
+        throw ProgramError(FileErrorCode(file.error(), LastFileError()));
 }
 
 void AppendToFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     const bool existed = file.exists();
-    errno = 0;
+    ClearFileError();
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw ProgramError(FileErrorCode(file.error(), errno));
+        throw ProgramError(FileErrorCode(file.error(), LastFileError()));
     const qint64 sizeBefore = file.size();
-    errno = 0;
+    ClearFileError();
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const ProgramError failure = writeFailure(file.error(), errno);
+        const ProgramError failure = writeFailure(file.error(), LastFileError());
         file.close();
         if (existed)
             QFile::resize(path, sizeBefore);

@@ -4,13 +4,13 @@
 #include "FileOps.h"
 #include "FileText.h"
 #include "ProgramError.h"
+#include "SystemError.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cerrno>
 
 namespace tavrel {
 
@@ -28,9 +28,9 @@ QString executableFolder() {
 
 void removeFile(const QString& path) {
     QFile file(path);
-    errno = 0;
+    ClearFileError();
     if (!file.remove())
-        throw ProgramError(FileErrorCode(file.error(), errno));
+        throw ProgramError(FileErrorCode(file.error(), LastFileError()));
 }
 
 } // namespace
@@ -41,9 +41,12 @@ QString ProgramFolder() {
 }
 
 QString WithTrailingSeparator(const QString& dir) {
-    if (dir.isEmpty() || dir.endsWith(QLatin1Char('/')) || dir.endsWith(QDir::separator()))
-        return dir;
-    return dir + QLatin1Char('/');
+    // In the platform's own form: C:\Tools\Reminder\ on Windows, where the toolkit writes
+    // forward slashes.
+    const QString native = QDir::toNativeSeparators(dir);
+    if (native.isEmpty() || native.endsWith(QLatin1Char('/')) || native.endsWith(QDir::separator()))
+        return native;
+    return native + QDir::separator();
 }
 
 bool FileExists(const QString& path) {

@@ -6,37 +6,79 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include "WinRegistryStore.h"
+
+#include <windows.h>
+#endif
+
 using namespace tavrel;
 using namespace tavrel::test;
 
 namespace {
 
+#ifdef Q_OS_WIN
+// On Windows the cases run against the registry itself (in the test run's own wine prefix), on
+// the settings key and the values named below, which each case first removes.
+std::unique_ptr<RegistryStore> innerStore(const QString&) {
+    return std::make_unique<WinRegistryStore>();
+}
+const QString kRootAlone = QStringLiteral("HKEY_CURRENT_USER");
+
+void removeTestValues() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Kestrane");
+    HKEY software = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_WRITE, &software) == ERROR_SUCCESS) {
+        RegDeleteValueA(software, "A");
+        RegCloseKey(software);
+    }
+    RegDeleteValueA(HKEY_CURRENT_USER, "B");
+}
+
+bool nothingStored(const QString&) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kestrane", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return true;
+    RegCloseKey(key);
+    return false;
+}
+#else
+std::unique_ptr<RegistryStore> innerStore(const QString& iniPath) {
+    return std::make_unique<IniRegistryStore>(iniPath);
+}
+const QString kRootAlone = QStringLiteral("HKEY_USERS");
+
+bool nothingStored(const QString& iniPath) {
+    return !QFile::exists(iniPath);
+}
+#endif
+
 // Counts the calls that reach the store, to show that refused paths never touch it.
 class CountingStore final : public RegistryStore {
 public:
-    explicit CountingStore(const QString& path) : m_inner(path) {}
+    explicit CountingStore(const QString& path) : m_inner(innerStore(path)) {}
     long createKey(RootKey root, const QString& subKey) override {
         ++calls;
-        return m_inner.createKey(root, subKey);
+        return m_inner->createKey(root, subKey);
     }
     long openKey(RootKey root, const QString& subKey) override {
         ++calls;
-        return m_inner.openKey(root, subKey);
+        return m_inner->openKey(root, subKey);
     }
     long queryString(RootKey root, const QString& subKey, const QString& name, qsizetype bytes,
                      QString& value) override {
         ++calls;
-        return m_inner.queryString(root, subKey, name, bytes, value);
+        return m_inner->queryString(root, subKey, name, bytes, value);
     }
     long setString(RootKey root, const QString& subKey, const QString& name,
                    const QString& value) override {
         ++calls;
-        return m_inner.setString(root, subKey, name, value);
+        return m_inner->setString(root, subKey, name, value);
     }
     int calls = 0;
 
 private:
-    IniRegistryStore m_inner;
+    std::unique_ptr<RegistryStore> m_inner;
 };
 
 } // namespace
@@ -57,8 +99,19 @@ class TestRegistry : public QObject {
     }
 
 private slots:
+    void initTestCase() {
+#ifdef Q_OS_WIN
+        // The cases remove the program's settings key: only in a registry kept for tests.
+        if (qEnvironmentVariable("TAVREL_TEST_REAL_REGISTRY") != QLatin1String("1"))
+            QSKIP("set TAVREL_TEST_REAL_REGISTRY=1 in a registry whose Tavrel settings may go");
+#endif
+    }
+
     void init() {
         QFile::remove(iniPath());
+#ifdef Q_OS_WIN
+        removeTestValues();
+#endif
         m_dialogs.boxes.clear();
         reopen();
     }
@@ -134,7 +187,7 @@ private slots:
         QCOMPARE(m_registry->ReadStringValue(path, QStringLiteral("Top")), QString());
         QCOMPARE(m_store->calls, 0);
         QCOMPARE(m_dialogs.boxes.size(), boxes);
-        QVERIFY(!QFile::exists(iniPath()));
+        QVERIFY(nothingStored(iniPath()));
     }
 
     void readAndWrite_data() {
@@ -179,7 +232,7 @@ private slots:
         QCOMPARE(m_registry->lastResult(), RegResult::FileNotFound);
         QCOMPARE(m_registry->ReadStringValue(kSettingsKey, QStringLiteral("Startup")),
                  QStringLiteral("Error"));
-        QVERIFY(!QFile::exists(iniPath()));
+        QVERIFY(nothingStored(iniPath()));
 
         // Key created, value never written.
         m_registry->CreateKey(kSettingsKey);
@@ -195,16 +248,30 @@ private slots:
                                              QStringLiteral("A")),
                  QStringLiteral("Error"));
         // A root alone always opens.
-        m_registry->WriteStringValue(QStringLiteral("HKEY_USERS"), QStringLiteral("B"),
-                                     QStringLiteral("2"));
-        QCOMPARE(m_registry->ReadStringValue(QStringLiteral("HKEY_USERS"), QStringLiteral("B")),
-                 QStringLiteral("2"));
+        m_registry->WriteStringValue(kRootAlone, QStringLiteral("B"), QStringLiteral("2"));
+        QCOMPARE(m_registry->ReadStringValue(kRootAlone, QStringLiteral("B")), QStringLiteral("2"));
         // Value names differ from other keys' values.
         QCOMPARE(m_registry->ReadStringValue(kSettingsKey, QStringLiteral("A")),
                  QStringLiteral("Error"));
         QVERIFY(m_dialogs.boxes.isEmpty());
     }
 
+#ifdef Q_OS_WIN
+    // What another program (regedit, reg query) finds: a REG_SZ value under the settings key.
+    void registryKeepsTheKeyPath() {
+        m_registry->CreateKey(kSettingsKey);
+        m_registry->WriteStringValue(kSettingsKey, QStringLiteral("Left"), QStringLiteral("2925"));
+        char data[16] = {};
+        DWORD size = sizeof data;
+        DWORD type = 0;
+        QCOMPARE(RegGetValueA(HKEY_CURRENT_USER, "Software\\Kestrane\\Tavrel", "Left", RRF_RT_ANY,
+                              &type, data, &size),
+                 long(ERROR_SUCCESS));
+        QCOMPARE(type, DWORD(REG_SZ));
+        QCOMPARE(QByteArray(data), QByteArray("2925"));
+        QCOMPARE(size, DWORD(5));
+    }
+#else
     void fileKeepsTheKeyPath() {
         m_registry->CreateKey(kSettingsKey);
         m_registry->WriteStringValue(kSettingsKey, QStringLiteral("Left"), QStringLiteral("2925"));
@@ -237,6 +304,7 @@ private slots:
         if (!saved.isNull())
             qputenv("XDG_CONFIG_HOME", saved);
     }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestRegistry)

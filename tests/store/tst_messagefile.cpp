@@ -7,6 +7,7 @@
 #include "ProgramFolder.h"
 #include "TempProgramFolder.h"
 
+#include <QStringEncoder>
 #include <QTest>
 #include <csignal>
 #if __has_include(<sys/resource.h>)
@@ -82,7 +83,9 @@ private slots:
         const MessageRecord r = record(text);
         WriteMessageFile(folder.file(QStringLiteral("m.tvr")), r);
         const QByteArray bytes = folder.read(QStringLiteral("m.tvr"));
-        QCOMPARE(bytes, "\"21-8-2003\",\"" + text.toUtf8() +
+        // In the system's code page: UTF-8 here, the ANSI code page on Windows.
+        QCOMPARE(bytes, "\"21-8-2003\",\"" +
+                            QByteArray(QStringEncoder(QStringConverter::System).encode(text)) +
                             "\",\"0\",\"21-8-2003\",\"12:00:00 am\",\"12:00:00 am\"\r\n");
         MessageRecord back;
         ReadMessageFile(folder.file(QStringLiteral("m.tvr")), back);

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace tavrel;
@@ -15,7 +16,9 @@ class TestProgramFolder : public QObject {
 private slots:
     void programFolderIsTheExecutablesFolder() {
         const QString folder = ProgramFolder();
-        QCOMPARE(folder, QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+        // In the platform's own form: a backslash at the end on Windows.
+        QCOMPARE(folder, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) +
+                             QDir::separator());
         // Not the current directory.
         TempProgramFolder elsewhere;
         QCOMPARE(ProgramFolder(), folder);
@@ -32,11 +35,17 @@ private slots:
                               << "/";
         QTest::newRow("drive root") << "D:/"
                                     << "D:/";
+        if (QDir::separator() == QLatin1Char('\\')) {
+            QTest::newRow("Windows form") << "C:\\Tools\\Reminder"
+                                          << "C:\\Tools\\Reminder\\";
+            QTest::newRow("Windows drive root") << "D:\\"
+                                                << "D:\\";
+        }
     }
     void trailingSeparator() {
         QFETCH(QString, dir);
         QFETCH(QString, result);
-        QCOMPARE(WithTrailingSeparator(dir), result);
+        QCOMPARE(WithTrailingSeparator(dir), QDir::toNativeSeparators(result));
     }
 
     void fileExists() {
@@ -87,8 +96,10 @@ private slots:
             TempLineText(QStringLiteral("11-6-2003"), QStringLiteral("Caf\u00e9, older"));
         AppendTempLine(folder.path(), first);
         AppendTempLine(folder.path(), second);
-        QCOMPARE(folder.read(kTempFileName),
-                 "\"" + first.toUtf8() + "\"\r\n\"" + second.toUtf8() + "\"\r\n");
+        // In the system's code page: UTF-8 here, the ANSI code page on Windows.
+        QStringEncoder system(QStringConverter::System);
+        QCOMPARE(folder.read(kTempFileName), "\"" + QByteArray(system.encode(first)) + "\"\r\n\"" +
+                                                 QByteArray(system.encode(second)) + "\"\r\n");
         QCOMPARE(ReadTempLines(folder.path()), (QStringList{first, second}));
         DeleteTempFile(folder.path());
         QVERIFY(folder.entries().isEmpty());
@@ -111,8 +122,10 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::newRow("ascii") << QByteArray("plain") << QStringLiteral("plain");
-        QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac")
-                               << QStringLiteral("caf\u00e9 \u20ac");
+        // On Windows files are in the ANSI code page, never UTF-8.
+        if (UnencodableFileChars(QStringLiteral("\u4e2d")).isEmpty())
+            QTest::newRow("utf-8")
+                << QByteArray("caf\xc3\xa9 \xe2\x82\xac") << QStringLiteral("caf\u00e9 \u20ac");
         QTest::newRow("1252 letters")
             << QByteArray("caf\xe9 na\xefve \xdf") << QStringLiteral("caf\u00e9 na\u00efve \u00df");
         QTest::newRow("1252 0x80-0x9f")

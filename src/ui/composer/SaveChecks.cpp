@@ -2,6 +2,7 @@
 
 #include "DateText.h"
 #include "Dialogs.h"
+#include "FileText.h"
 #include "MainWindowPort.h"
 #include "PriorDay.h"
 
@@ -23,9 +24,24 @@ bool isEmptyOrPlaceholder(const QString& text) {
 // The forbidden characters as the box lists them, separated by blanks.
 QString listed(const QString& characters) {
     QStringList parts;
-    for (const QChar c : characters)
-        parts.append(QString(c));
+    for (const char32_t c : characters.toUcs4())
+        parts.append(QString::fromUcs4(&c, 1));
     return parts.join(QLatin1Char(' '));
+}
+
+// A character the file code page cannot hold (on Windows, outside the ANSI code page) would be
+// written as "?": it is refused like a forbidden one, naming what was found.
+std::optional<SaveRefusal> unwritable(const QString& text, const QString& where, SaveFocus focus,
+                                      bool selectText) {
+    const QString found = UnencodableFileChars(text);
+    if (found.isEmpty())
+        return std::nullopt;
+    return SaveRefusal{{QStringLiteral("The following characters are not allowed in a ") + where +
+                            QStringLiteral(": ") + kCrLf + listed(found),
+                        kSnorry, kCritical},
+                       focus,
+                       selectText,
+                       false};
 }
 
 // Control characters cannot stand in a Windows file name, and a NUL would cut the name short
@@ -96,6 +112,9 @@ std::optional<SaveRefusal> CheckSave(const ComposerFields& fields, const Message
             false,
             false};
     }
+    if (auto refusal =
+            unwritable(fields.txtmessage, QStringLiteral("message"), SaveFocus::txtmessage, false))
+        return refusal;
     if (!StringChk(fields.txtMessageName, kForbiddenDescriptionChars).isEmpty() ||
         hasControlCharacter(fields.txtMessageName)) {
         return SaveRefusal{
@@ -106,6 +125,9 @@ std::optional<SaveRefusal> CheckSave(const ComposerFields& fields, const Message
             true,
             false};
     }
+    if (auto refusal = unwritable(fields.txtMessageName, QStringLiteral("description"),
+                                  SaveFocus::txtMessageName, true))
+        return refusal;
     if (today.daysTo(dates.parseDate(fields.lblchoosendate)) < 0) {
         return SaveRefusal{
             {QStringLiteral("The DATE setting is incorrect. (Date is in the past) Please adjust. "),

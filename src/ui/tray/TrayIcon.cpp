@@ -151,6 +151,8 @@ bool TrayIcon::docked() const {
         return false;
     if (m_hostDrawsMenu)
         return TrayHost::ItemRegistered();
+    if (TrayHost::NativeArea())
+        return true;
     const QWidget* window = xembedWindow();
     return window && TrayHost::WindowEmbedded(window->winId());
 }
@@ -163,7 +165,9 @@ void TrayIcon::remove() {
         return;
     // Inside the icon's own mouse event (E&xit from its menu) hiding it now would destroy the
     // widget whose event handler is still running; it goes once that handler has returned.
-    if (trayBusy()) {
+    // Windows has no such widget, and the process ends before the handler would return: there
+    // the icon goes now, or Explorer would show it until the pointer passed over it.
+    if (trayBusy() && !TrayHost::NativeArea()) {
         QTimer::singleShot(0, m_icon.get(), [this] { m_icon->hide(); });
         return;
     }

@@ -1,5 +1,6 @@
 #include "DateText.h"
 #include "Dialogs.h"
+#include "FileText.h"
 #include "MessageTextForm.h"
 #include "ProgramError.h"
 #include "SaveChecks.h"
@@ -251,6 +252,40 @@ private slots:
     void accepted() {
         QFETCH(ComposerFields, fields);
         QVERIFY(!check(fields).has_value());
+    }
+
+    // A character the file code page cannot hold (Greek and Chinese outside Windows-1252) is
+    // refused, named in the box, never written as "?"; where files are UTF-8 it is saved.
+    void charactersTheFilesCannotHold() {
+        const QString foreign = QStringLiteral("\u03a9\u4e2d");
+        const bool refused = !UnencodableFileChars(foreign).isEmpty();
+        ComposerFields f = goodFields();
+        f.txtmessage = QStringLiteral("Bring \u03a9 and \u4e2d, \u03a9 again, Caf\u00e9");
+        f.txtMessageName = QStringLiteral("a:b"); // the text is checked first
+        std::optional<SaveRefusal> r = check(f);
+        QVERIFY(r.has_value());
+        if (refused) {
+            QCOMPARE(r->box.text, QStringLiteral("The following characters are not allowed in a "
+                                                 "message: \r\n\u03a9 \u4e2d"));
+            QCOMPARE(r->box.title, QStringLiteral("Snorry!"));
+            QCOMPARE(int(r->focus), int(SaveFocus::txtmessage));
+        } else {
+            QCOMPARE(r->box.text, kBox3);
+        }
+
+        f = goodFields();
+        f.txtMessageName = QStringLiteral("Trip to \u4e2d");
+        f.lblchoosendate = day(-1); // the description comes before the date
+        r = check(f);
+        QVERIFY(r.has_value());
+        if (refused) {
+            QCOMPARE(r->box.text, QStringLiteral("The following characters are not allowed in a "
+                                                 "description: \r\n\u4e2d"));
+            QCOMPARE(int(r->focus), int(SaveFocus::txtMessageName));
+            QVERIFY(r->selectText);
+        } else {
+            QCOMPARE(int(r->focus), int(SaveFocus::cmdcalendar));
+        }
     }
 
     void unreadableDateIsTypeMismatch() {

@@ -2,6 +2,7 @@
 #include "tray/TrayIcon.h"
 
 #include <QApplication>
+#include <QPixmap>
 #include <QStyleHints>
 #include <QTest>
 
@@ -221,10 +222,37 @@ private slots:
     }
 
     void noTrayOffscreen() {
+        if (TrayHost::NativeArea())
+            QSKIP("Windows always has its notification area");
         // Decision: without a notification area add() reports failure, so the window is shown.
         TrayIcon tray{QIcon()};
         QVERIFY(!tray.add());
         QVERIFY(!tray.isAdded());
+    }
+
+    // Explorer's notification area: the icon is there and docked at once, with the program's own
+    // menu on the right-click; "E&xit" from that menu takes the icon away at once, since the
+    // process ends before the icon's event returns (Explorer would keep a ghost icon).
+    void windowsNotificationArea() {
+        if (!TrayHost::NativeArea())
+            QSKIP("only the Windows notification area is always there");
+        QPixmap image(16, 16);
+        image.fill(Qt::darkBlue);
+        TrayIcon tray{QIcon(image)};
+        QVERIFY(tray.add());
+        QVERIFY(tray.isAdded());
+        QVERIFY(tray.docked());
+        QVERIFY(!tray.hostDrawsMenu());
+        bool goneInsideExit = false;
+        tray.menuExit_Click = [&] {
+            tray.remove();
+            goneInsideExit = !tray.isAdded();
+        };
+        tray.popUp = [&tray](QMenu&) {
+            tray.menuExit()->trigger();
+        };
+        tray.pichook_MouseMove(TrayIcon::WM_RBUTTONUP);
+        QVERIFY(goneInsideExit);
     }
 };
 

@@ -39,4 +39,9 @@ QByteArray EncodeFileText(const QString& text) {
     return text.toUtf8();
 }
 
+QString UnencodableFileChars(const QString&) {
+    // UTF-8 holds every character.
+    return QString();
+}
+
 } // namespace tavrel
