@@ -2,22 +2,23 @@
 # Builds Tavrel and runs the whole test suite (unit, widget and end-to-end tests) twice: once as
 # built normally, once built with AddressSanitizer and UndefinedBehaviorSanitizer, where any
 # sanitizer report fails the run. On CI (CI=true) or with --fuzz, every fuzz target then runs
-# for 30 seconds. Then the Windows build (scripts/test-windows.sh): the toolkit for Windows built
-# once into ~/.cache/tavrel, the program cross-built, and its tests run under wine.
-# Usage: scripts/test.sh [--fuzz] [--no-sanitize] [--no-windows]
+# for 30 seconds. With --windows, then the Windows build (scripts/test-windows.sh): the toolkit
+# for Windows built once into ~/.cache/tavrel, the program cross-built, and its tests run under
+# wine. (Not yet by default: a whole run from a fresh clone has still to be timed with it.)
+# Usage: scripts/test.sh [--fuzz] [--no-sanitize] [--windows]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 fuzz=0
 sanitize=1
-windows=1
+windows=0
 [ "${CI:-}" = true ] && fuzz=1
 for arg in "$@"; do
     case "$arg" in
     --fuzz) fuzz=1 ;;
     --no-sanitize) sanitize=0 ;;
-    --no-windows) windows=0 ;;
-    *) echo "usage: $0 [--fuzz] [--no-sanitize] [--no-windows]" >&2; exit 2 ;;
+    --windows) windows=1 ;;
+    *) echo "usage: $0 [--fuzz] [--no-sanitize] [--windows]" >&2; exit 2 ;;
     esac
 done
 
