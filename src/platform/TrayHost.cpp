@@ -9,7 +9,6 @@
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QGuiApplication>
-#include <QStyleHints>
 #include <QTimer>
 #include <QVariant>
 
@@ -346,30 +345,6 @@ bool BlockedIconClicks::nativeEventFilter(const QByteArray& eventType, void* mes
     }
     // The toolkit would drop them anyway; taken here they leave no half-seen click behind.
     return true;
-}
-
-std::optional<BlockedIconClicks::Click> BlockedIconClicks::pressed(quint32 button, quint32 time) {
-    // The server reports one press for the master pointer and again for the device under it.
-    if (m_havePress && time == m_lastPressTime && button == m_lastButton)
-        return std::nullopt;
-    m_havePress = true;
-    m_lastPressTime = time;
-    m_lastButton = button;
-    if (button == XCB_BUTTON_INDEX_1) {
-        const auto interval = quint32(QGuiApplication::styleHints()->mouseDoubleClickInterval());
-        if (m_haveLeftPress && time - m_lastLeftPress <= interval) {
-            m_haveLeftPress = false;
-            return Click::LeftDouble;
-        }
-        m_haveLeftPress = true;
-        m_lastLeftPress = time;
-        return std::nullopt;
-    }
-    m_haveLeftPress = false;
-    // As the toolkit reports the icon's context request: on the press.
-    if (button == XCB_BUTTON_INDEX_3)
-        return Click::Right;
-    return std::nullopt;
 }
 
 } // namespace tavrel
