@@ -25,7 +25,8 @@ fail() {
 
 cleanup() {
     local pid
-    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    # Continued as well: a process a test stopped (a hanging tray) would never take the signal.
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null && kill -CONT "$pid" 2>/dev/null || true; done
     for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
     [ -n "${E2E_TMP:-}" ] && rm -rf "$E2E_TMP"
 }
