@@ -12,18 +12,7 @@ out=build-windows
 
 scripts/build-qt-windows.sh
 
-# wine runs the cue generator at build time (and the tests later); zip packs the folder.
-missing=()
-for p in wine wine64 zip ninja-build; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+scripts/install-deps.sh windows
 
 . scripts/lib/wine-env.sh
 wine_env "$repo/$out/wine-build"

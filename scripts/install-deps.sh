@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Tavrel needs to build, run and test.
-# Usage: scripts/install-deps.sh [build|run|test|bench]   (default: test; bench adds the
+# Usage: scripts/install-deps.sh [build|run|test|bench|windows]   (default: test; bench adds the
 # benchmark library and the profiler to the test set)
 set -euo pipefail
 
@@ -22,6 +22,9 @@ test_pkgs=(xvfb xauth xdotool trayer x11-utils imagemagick faketime libfaketime 
     gnome-shell gnome-shell-extension-appindicator kwin-wayland plasma-workspace plasma-desktop
     qtwayland5 kded5 kactivitymanagerd pulseaudio pulseaudio-utils pipewire-bin)
 bench_pkgs=(libbenchmark-dev valgrind)
+# The Windows build runs its cue generator and its tests under wine, the end-to-end case on
+# Xvfb with trayer, and packs the program folder with zip.
+windows_pkgs=(wine wine64 zip xvfb xauth trayer xdotool x11-utils imagemagick xclip)
 
 pkgs=("${build_pkgs[@]}")
 case "$what" in
@@ -29,7 +32,8 @@ build) ;;
 run) pkgs+=("${run_pkgs[@]}") ;;
 test) pkgs+=("${test_pkgs[@]}") ;;
 bench) pkgs+=("${test_pkgs[@]}" "${bench_pkgs[@]}") ;;
-*) echo "usage: $0 [build|run|test|bench]" >&2; exit 2 ;;
+windows) pkgs+=("${windows_pkgs[@]}") ;;
+*) echo "usage: $0 [build|run|test|bench|windows]" >&2; exit 2 ;;
 esac
 
 missing=()

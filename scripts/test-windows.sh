@@ -8,18 +8,7 @@ cd "$(dirname "$0")/.."
 repo=$PWD
 qt=${TAVREL_QT_WINDOWS:-$HOME/.cache/tavrel/qt-6.4.2-mingw64}
 
-pkgs=(xvfb xauth trayer xdotool x11-utils imagemagick xclip wine wine64)
-missing=()
-for p in "${pkgs[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+scripts/install-deps.sh windows
 
 TAVREL_TESTS=ON scripts/build-windows.sh
 
