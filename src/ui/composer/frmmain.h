@@ -73,6 +73,8 @@ public:
     void checkDocked();
     // How long a host may take to show the icon before the window comes up instead.
     static constexpr int kDockWait = 5000;
+    // How often the check looks again while a box is open.
+    static constexpr int kDockRecheck = 1000;
 
     // --- tray menu ------------------------------------------------------------------------
     void menuSettings_Click();

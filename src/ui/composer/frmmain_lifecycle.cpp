@@ -184,6 +184,12 @@ void frmmain::checkDocked() {
     // A tray that never took the icon in leaves nothing to click: as without a tray at all.
     if (!m_inTray || m_unloaded || m_tray->docked())
         return;
+    // Not beside an open box (a reminder at start-up): asked again once it is closed, when a
+    // host slowed down by a busy machine has mostly taken the icon after all.
+    if (m_modalOpen && m_modalOpen()) {
+        DockCheck.start(kDockRecheck);
+        return;
+    }
     m_inTray = false;
     show();
 }
