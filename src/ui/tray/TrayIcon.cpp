@@ -108,7 +108,7 @@ void TrayIcon::show(TrayHostWatcher::Host host) {
     // A StatusNotifierItem host that registered between the watcher's question and the
     // toolkit's gets the item, and no window is made to dock: the host gets the menu with the
     // icon registered anew.
-    if (!m_hostDrawsMenu && !xembedWindow()) {
+    if (!m_hostDrawsMenu && !TrayHost::NativeArea() && !xembedWindow()) {
         m_hostDrawsMenu = true;
         m_icon->hide();
         m_icon->setContextMenu(&m_menu);
@@ -149,10 +149,10 @@ QWidget* TrayIcon::xembedWindow() {
 bool TrayIcon::docked() const {
     if (!m_icon || !m_icon->isVisible())
         return false;
-    if (m_hostDrawsMenu)
-        return TrayHost::ItemRegistered();
     if (TrayHost::NativeArea())
         return true;
+    if (m_hostDrawsMenu)
+        return TrayHost::ItemRegistered();
     const QWidget* window = xembedWindow();
     return window && TrayHost::WindowEmbedded(window->winId());
 }
