@@ -28,12 +28,15 @@ cleanup() {
     # Continued as well: a process a test stopped (a hanging tray) would never take the signal.
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null && kill -CONT "$pid" 2>/dev/null || true; done
     for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+    [ -n "${E2E_WINE:-}" ] && [ -n "${WINEPREFIX:-}" ] && { wineserver -k 2>/dev/null || true; }
     [ -n "${E2E_TMP:-}" ] && rm -rf "$E2E_TMP"
 }
 
 # The sanitizers slow the program several times over: limits on how long it may take grow.
 E2E_SLOW=1
 [ -n "${ASAN_OPTIONS:-}" ] && E2E_SLOW=3
+# So does wine's start-up on a busy machine.
+[ -n "${E2E_WINE:-}" ] && E2E_SLOW=4
 
 # Polls `cmd...` every 0.1 s until it succeeds or `secs` pass.
 wait_for() {
@@ -55,7 +58,12 @@ e2e_setup() {
     trap cleanup EXIT
     mkdir -p "$E2E_SHOTS" "$E2E_TMP/folder" "$E2E_TMP/config" "$E2E_TMP/runtime"
     chmod 700 "$E2E_TMP/runtime"
-    cp "$E2E_BIN"/tavrel "$E2E_BIN"/Tavrel.wav "$E2E_BIN"/Saved.wav "$E2E_TMP/folder/"
+    if [ -n "${E2E_WINE:-}" ]; then
+        # The portable folder for Windows: tavrel.exe with its DLLs and plugins.
+        cp -r "$E2E_BIN"/. "$E2E_TMP/folder/"
+    else
+        cp "$E2E_BIN"/tavrel "$E2E_BIN"/Tavrel.wav "$E2E_BIN"/Saved.wav "$E2E_TMP/folder/"
+    fi
     FOLDER=$E2E_TMP/folder
     export XDG_CONFIG_HOME=$E2E_TMP/config XDG_RUNTIME_DIR=$E2E_TMP/runtime
     export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 TZ=UTC
