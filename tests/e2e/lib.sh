@@ -33,7 +33,7 @@ cleanup() {
 }
 
 # The sanitizers slow the program several times over: limits on how long it may take grow.
-E2E_SLOW=1
+export E2E_SLOW=1
 [ -n "${ASAN_OPTIONS:-}" ] && E2E_SLOW=3
 # So does wine's start-up on a busy machine.
 [ -n "${E2E_WINE:-}" ] && E2E_SLOW=4
@@ -212,7 +212,7 @@ running() { kill -0 "${1:-$TAVREL_PID}" 2>/dev/null; }
 # Waits for a window whose title is exactly `title`; prints its id.
 window_id() { { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | head -n1; }
 wait_window() {
-    local title=$1 secs=${2:-15}
+    local title=$1 secs=${2:-$((15 * E2E_SLOW))}
     local end=$((SECONDS + secs)) id=""
     while [ -z "$id" ] && [ $SECONDS -le $end ]; do
         id=$(window_id "$title")
@@ -222,7 +222,7 @@ wait_window() {
     echo "$id"
 }
 wait_gone() {
-    local title=$1 secs=${2:-15}
+    local title=$1 secs=${2:-$((15 * E2E_SLOW))}
     local end=$((SECONDS + secs))
     while [ -n "$(window_id "$title")" ]; do
         [ $SECONDS -lt $end ] || fail "window '$title' still there after ${secs}s"
@@ -230,7 +230,7 @@ wait_gone() {
     done
 }
 wait_exit() {
-    local pid=${1:-$TAVREL_PID} secs=${2:-15}
+    local pid=${1:-$TAVREL_PID} secs=${2:-$((15 * E2E_SLOW))}
     local end=$((SECONDS + secs))
     while running "$pid"; do
         [ $SECONDS -lt $end ] || fail "process $pid still running after ${secs}s"
@@ -292,7 +292,8 @@ tray_icon_centre() {
     return 1
 }
 wait_tray_icon() {
-    local secs=${1:-15} end=$((SECONDS + ${1:-15})) pos=""
+    local secs=${1:-$((15 * E2E_SLOW))} pos=""
+    local end=$((SECONDS + secs))
     until pos=$(tray_icon_centre); do
         [ $SECONDS -lt $end ] || fail "no tray icon within ${secs}s"
         sleep 0.1
@@ -639,7 +640,10 @@ start_sound() {
 sounds_heard() { atspi sound "$E2E_TMP/sound.raw" "$E2E_SOUND_T0"; }
 
 # Waits until the program's window or box titled `title` shows on the accessibility bus.
-wait_shown() { wait_for "${2:-15}" atspi frame "$1" || fail "no window '$1' within ${2:-15}s"; }
+wait_shown() {
+    local secs=${2:-$((15 * E2E_SLOW))}
+    wait_for "$secs" atspi frame "$1" || fail "no window '$1' within ${secs}s"
+}
 shown() { atspi frame "$1" >/dev/null 2>&1; }
 wait_hidden() {
     local end=$((SECONDS + ${2:-10}))
