@@ -56,7 +56,13 @@ done
 # which also keeps the build within CI's time.
 off=(network sql xml dbus concurrent printsupport opengl vulkan direct2d jpeg gif freetype
     fontconfig zstd icu system_zlib system_pcre2 system_harfbuzz system_png system_jpeg
-    tabletevent sql_sqlite)
+    tabletevent sql_sqlite
+    # Gui and Widgets parts no window of the program uses.
+    pdf movie textodfwriter textmarkdownreader textmarkdownwriter style_stylesheet
+    graphicsview graphicseffect mdiarea dockwidget toolbox wizard calendarwidget colordialog
+    fontdialog filedialog fscompleter progressdialog errormessage dial lcdnumber
+    splashscreen undoview keysequenceedit columnview tablewidget treewidget sqlmodel
+    imageformat_ppm imageformat_xbm)
 flags=()
 for f in "${off[@]}"; do flags+=("-DFEATURE_$f=OFF"); done
 cmake -S qtbase -B build -G Ninja \
