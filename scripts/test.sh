@@ -28,8 +28,10 @@ scripts/install-deps.sh test
 qt_windows=""
 if [ "$windows" = 1 ]; then
     mkdir -p build-windows
-    # A group of its own, so that a failing suite stops the whole build with it.
-    setsid nice -n 19 scripts/build-qt-windows.sh >build-windows/qt-build.log 2>&1 &
+    # A session of its own, so that a failing suite stops the whole build with it. The kernel
+    # shares the processor between sessions first: the session's own priority is lowered too.
+    setsid bash -c 'echo 19 >/proc/self/autogroup 2>/dev/null || true
+        exec nice -n 19 scripts/build-qt-windows.sh' >build-windows/qt-build.log 2>&1 &
     qt_windows=$!
     trap 'kill -- -"$qt_windows" 2>/dev/null || true' EXIT
 fi
