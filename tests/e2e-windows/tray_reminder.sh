@@ -6,7 +6,7 @@
 E2E_WINE=1
 . "$(dirname "$0")/../e2e/lib.sh"
 [ -f "$E2E_BIN/tavrel.exe" ] || { echo "FAIL: no $E2E_BIN/tavrel.exe" >&2; exit 1; }
-LIMIT=$((15 * E2E_SLOW))
+LIMIT=15
 # What a box holds, as its Ctrl+C puts it on the clipboard (wine hands it to the X clipboard).
 box_text() {
     keys "$1" ctrl+c

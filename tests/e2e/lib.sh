@@ -38,9 +38,10 @@ export E2E_SLOW=1
 # So does wine's start-up on a busy machine.
 [ -n "${E2E_WINE:-}" ] && E2E_SLOW=4
 
-# Polls `cmd...` every 0.1 s until it succeeds or `secs` pass.
+# Polls `cmd...` every 0.1 s until it succeeds or `secs` pass (times E2E_SLOW, as every wait
+# below).
 wait_for() {
-    local secs=$1
+    local secs=$(($1 * E2E_SLOW))
     shift
     local end=$((SECONDS + secs))
     until "$@" >/dev/null 2>&1; do
@@ -212,7 +213,7 @@ running() { kill -0 "${1:-$TAVREL_PID}" 2>/dev/null; }
 # Waits for a window whose title is exactly `title`; prints its id.
 window_id() { { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | head -n1; }
 wait_window() {
-    local title=$1 secs=${2:-$((15 * E2E_SLOW))}
+    local title=$1 secs=$((${2:-15} * E2E_SLOW))
     local end=$((SECONDS + secs)) id=""
     while [ -z "$id" ] && [ $SECONDS -le $end ]; do
         id=$(window_id "$title")
@@ -222,7 +223,7 @@ wait_window() {
     echo "$id"
 }
 wait_gone() {
-    local title=$1 secs=${2:-$((15 * E2E_SLOW))}
+    local title=$1 secs=$((${2:-15} * E2E_SLOW))
     local end=$((SECONDS + secs))
     while [ -n "$(window_id "$title")" ]; do
         [ $SECONDS -lt $end ] || fail "window '$title' still there after ${secs}s"
@@ -230,7 +231,7 @@ wait_gone() {
     done
 }
 wait_exit() {
-    local pid=${1:-$TAVREL_PID} secs=${2:-$((15 * E2E_SLOW))}
+    local pid=${1:-$TAVREL_PID} secs=$((${2:-15} * E2E_SLOW))
     local end=$((SECONDS + secs))
     while running "$pid"; do
         [ $SECONDS -lt $end ] || fail "process $pid still running after ${secs}s"
@@ -292,7 +293,7 @@ tray_icon_centre() {
     return 1
 }
 wait_tray_icon() {
-    local secs=${1:-$((15 * E2E_SLOW))} pos=""
+    local secs=$((${1:-15} * E2E_SLOW)) pos=""
     local end=$((SECONDS + secs))
     until pos=$(tray_icon_centre); do
         [ $SECONDS -lt $end ] || fail "no tray icon within ${secs}s"
@@ -641,8 +642,8 @@ sounds_heard() { atspi sound "$E2E_TMP/sound.raw" "$E2E_SOUND_T0"; }
 
 # Waits until the program's window or box titled `title` shows on the accessibility bus.
 wait_shown() {
-    local secs=${2:-$((15 * E2E_SLOW))}
-    wait_for "$secs" atspi frame "$1" || fail "no window '$1' within ${secs}s"
+    local secs=${2:-15}
+    wait_for "$secs" atspi frame "$1" || fail "no window '$1' within $((secs * E2E_SLOW))s"
 }
 shown() { atspi frame "$1" >/dev/null 2>&1; }
 wait_hidden() {

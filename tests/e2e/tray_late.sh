@@ -13,13 +13,13 @@ late_tray_case() {
     E2E_DESKTOP=$1
     start_tavrel "2026-12-07 10:00:00"
     local late=$((SECONDS + 8)) id
-    id=$(wait_window Tavrel $((12 * E2E_SLOW)))
+    id=$(wait_window Tavrel 12)
     while [ $SECONDS -lt $late ]; do sleep 0.2; done
     case $1 in
     xembed) start_trayer ;;
     sni) start_xfce_panel ;;
     esac
-    wait_tray_icon $((10 * E2E_SLOW)) >/dev/null
+    wait_tray_icon 10 >/dev/null
     shot "late-icon-$1"
     keys "$id" alt+h
     wait_gone Tavrel
