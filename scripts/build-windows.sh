@@ -16,6 +16,8 @@ scripts/install-deps.sh windows
 
 . scripts/lib/wine-env.sh
 wine_env "$repo/$out/wine-build"
+# The build's server ends with the build.
+trap 'wineserver -k 2>/dev/null || true' EXIT
 
 cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVREL_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$qt" \

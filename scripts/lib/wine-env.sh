@@ -14,8 +14,9 @@ wine_env() {
         rm -rf "$prefix"
     fi
     mkdir -p "$prefix"
-    # Fails when this prefix's server runs already, which is as good.
-    wineserver -p 2>/dev/null || true
+    # Fails when this prefix's server runs already, which is as good. It keeps none of the
+    # caller's output open: whoever reads that would wait for the server to end.
+    wineserver -p >/dev/null 2>&1 </dev/null || true
     if [ ! -f "$prefix/system.reg" ]; then
         wineboot -i >/dev/null 2>&1
         # wine drops QT_* variables of the Unix environment: the test logs reach the terminal
