@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # tavrel.exe from its program folder under wine, with the tray in trayer: a message due today
-# comes up first and its text is read back; a second copy is turned away; the icon's own menu
-# quits. Afterwards the scratch files are gone and the four settings are REG_SZ values under
-# HKCU\Software\Kestrane\Tavrel. Runs in a wine prefix and an X display of its own.
+# comes up first and its text is read back; a second copy is turned away; the icon comes back
+# after Explorer restarted, and its own menu quits. Afterwards the scratch files are gone and the
+# four settings are REG_SZ values under HKCU\Software\Kestrane\Tavrel. Runs in a wine prefix and
+# an X display of its own.
 E2E_WINE=1
 . "$(dirname "$0")/../e2e/lib.sh"
 [ -f "$E2E_BIN/tavrel.exe" ] || { echo "FAIL: no $E2E_BIN/tavrel.exe" >&2; exit 1; }
@@ -50,12 +51,12 @@ echo "$text" | grep -qF "Café at ten, then the dentist" ||
 keys "$id" Return
 wait_for "$LIMIT" gone "Tavrel has a message for you:" || fail "the message box stays"
 
-# The icon docks in trayer: wine embeds a window of its own there.
+# The icon docks in trayer: wine's notification area embeds a window of its own in the panel
+# (named "panel"; trayer's other windows hold only 1x1 helpers of their own).
 icon_in_tray() {
-    local tray
-    tray=$(xdotool search --class trayer | head -n1)
-    [ "$(xwininfo -children -id "$tray" | grep -c 'child')" -gt 0 ] &&
-        xwininfo -tree -id "$tray" | grep -q '[0-9]x[0-9]'
+    local panel
+    panel=$(xdotool search --name '^panel$' | head -n1)
+    [ -n "$panel" ] && xwininfo -tree -id "$panel" | grep -q '("explorer.exe" "explorer.exe")'
 }
 wait_for "$LIMIT" icon_in_tray || fail "no icon in the tray"
 shot tray
@@ -69,6 +70,15 @@ echo "$text" | grep -qF "Tavrel is already running." || fail "information box re
 keys "$id" Return
 wait_for "$LIMIT" stopped "$second" || fail "the second copy keeps running"
 running "$first" || fail "the first copy ended"
+
+# Explorer restarted: its notification area has lost the icon, and the new taskbar's
+# announcement brings it back.
+icon_gone() { ! icon_in_tray; }
+wine "$TASKBAR_RESTART" forget >/dev/null 2>&1 || fail "the icon's tray window was not found"
+wait_for "$LIMIT" icon_gone || fail "the icon stays after the notification area dropped it"
+wine "$TASKBAR_RESTART" announce >/dev/null 2>&1 || fail "TaskbarCreated was not sent"
+wait_for "$LIMIT" icon_in_tray || fail "the icon did not come back after TaskbarCreated"
+shot taskbar-created
 
 # Right-click on the icon: the program's own popup menu, then E&xit (its last item) and Yes.
 tray=$(xdotool search --onlyvisible --class trayer | head -n1)
