@@ -286,7 +286,8 @@ tray_icon_centre() {
         eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
         # The panel sits at the top edge; the icon is a small window inside it. While the tray
         # embeds it, the icon's window can still stand off the screen's left edge.
-        if [ "${X:--1}" -ge 0 ] && [ "${Y:-99}" -ge 0 ] && [ "${Y:-99}" -lt 32 ] && [ "${WIDTH:-0}" -le 40 ] && [ "${WIDTH:-0}" -gt 4 ]; then
+        if [ "${X:--1}" -ge 0 ] && [ "${Y:-99}" -ge 0 ] && [ "${Y:-99}" -lt 32 ] &&
+            [ "${WIDTH:-0}" -le 40 ] && [ "${WIDTH:-0}" -gt 4 ]; then
             echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
             return 0
         fi
